@@ -1,0 +1,65 @@
+# Test layers. Natively: the engine and catalogue tests under the sanitizers.
+# Cross-built: the same engine tests plus the Win32 host, window, painting,
+# icon and end-to-end tests, all run under Wine in a fresh prefix.
+
+set(GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+if(NOT EXISTS "${GTEST_SOURCE_DIR}/CMakeLists.txt")
+  message(FATAL_ERROR "GoogleTest sources not found in ${GTEST_SOURCE_DIR}; run tools/setup")
+endif()
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory("${GTEST_SOURCE_DIR}" "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
+
+set(engine_test_sources
+  tests/engine/test_home.cpp
+  tests/engine/recording_window.cpp
+  tests/engine/host_test.cpp
+  tests/engine/catalogue_test.cpp
+  tests/engine/status_test.cpp
+  tests/engine/config_files_test.cpp
+  tests/engine/sign_in_test.cpp
+  tests/engine/reset_test.cpp)
+
+add_executable(engine_tests ${engine_test_sources})
+target_include_directories(engine_tests PRIVATE tests/engine)
+target_link_libraries(engine_tests PRIVATE morvane_core GTest::gtest_main)
+target_compile_definitions(engine_tests PRIVATE
+  MORVANE_TEST_TOOLS_DIR="${CMAKE_SOURCE_DIR}/tests/tools")
+
+if(NOT CMAKE_CROSSCOMPILING)
+  include(GoogleTest)
+  gtest_discover_tests(engine_tests DISCOVERY_TIMEOUT 60)
+  return()
+endif()
+
+# --- Under Wine ----------------------------------------------------------------
+target_sources(engine_tests PRIVATE tests/engine/host_win32_test.cpp)
+target_link_options(engine_tests PRIVATE -static)
+
+add_executable(window_tests
+  tests/ui/window_test.cpp
+  tests/ui/paint_test.cpp
+  tests/ui/icon_test.cpp)
+target_include_directories(window_tests PRIVATE tests/engine tests/ui)
+target_link_libraries(window_tests PRIVATE morvane_ui GTest::gtest_main)
+target_link_options(window_tests PRIVATE -static)
+
+set(wine_prefix "${CMAKE_BINARY_DIR}/wineprefix")
+set(wine_env
+  "WINEPREFIX=${wine_prefix}" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml=")
+set_target_properties(engine_tests window_tests PROPERTIES
+  CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/tools/wine-run")
+
+add_test(NAME wine_prefix_create COMMAND "${CMAKE_SOURCE_DIR}/tools/wine-prefix" create)
+add_test(NAME wine_prefix_shutdown COMMAND "${CMAKE_SOURCE_DIR}/tools/wine-prefix" shutdown)
+set_tests_properties(wine_prefix_create PROPERTIES FIXTURES_SETUP wine ENVIRONMENT "${wine_env}")
+set_tests_properties(wine_prefix_shutdown PROPERTIES FIXTURES_CLEANUP wine ENVIRONMENT "${wine_env}")
+
+add_test(NAME engine_tests_wine COMMAND engine_tests)
+add_test(NAME window_tests_wine COMMAND window_tests)
+add_test(NAME end_to_end COMMAND "${CMAKE_SOURCE_DIR}/tests/e2e/run_e2e"
+         $<TARGET_FILE:morvane> "${CMAKE_BINARY_DIR}/e2e-artefacts")
+foreach(wine_test engine_tests_wine window_tests_wine end_to_end)
+  set_tests_properties(${wine_test} PROPERTIES
+    FIXTURES_REQUIRED wine RESOURCE_LOCK wine_session ENVIRONMENT "${wine_env}" TIMEOUT 900)
+endforeach()

@@ -1,0 +1,52 @@
+#pragma once
+// The engine's only door to the operating system: files, the user
+// environment, the change broadcast and the per-user proxy switch.
+// Defined once per platform: host_win32.cpp and host_posix.cpp.
+#include <cstddef>
+#include "wide.h"
+
+// Largest file that read_text_file loads; anything bigger reads as empty.
+constexpr std::size_t max_text_file_size = 4194304;
+// Bytes of registry data read_user_env accepts, terminating NUL included.
+constexpr std::size_t user_env_buffer_size = 8192;
+
+// The user's profile folder followed by "\.codex" ("/.codex" on POSIX);
+// empty when the profile folder cannot be found.
+wide codex_home();
+// base immediately followed by suffix; suffixes carry their own leading
+// backslash, which the POSIX host turns into a slash.
+wide join_path(const wide& base, const wide& suffix);
+
+// Whole file, 1 to 4 MiB, without a leading UTF-8 byte-order mark; empty
+// for anything missing, empty, too large or unreadable.
+bytes read_text_file(const wide& path);
+// Replaces the file in one step (temporary file in the same directory, then
+// a move over the target), so a crash or a full disk never leaves it half
+// written. False when the new content could not be put in place; the old
+// file is then untouched and no temporary file remains.
+bool write_text_file(const wide& path, const bytes& content);
+
+bytes to_utf8(const wide& text);
+wide from_utf8(const bytes& text);  // ill-formed sequences become U+FFFD
+
+wide read_user_env(const wide& name);
+// Empty value deletes. When the environment store cannot be opened nothing
+// happens, not even the announcement.
+void set_user_env(const wide& name, const wide& value, bool announce);
+void delete_user_env(const wide& name, bool announce);
+void broadcast_environment_change();
+
+// Results are ignored by most callers; they are returned for the tests.
+bool create_directory(const wide& path);  // an existing directory is fine
+bool path_exists(const wide& path);       // files and directories alike
+bool copy_file(const wide& from, const wide& to, bool fail_if_exists);
+bool delete_file(const wide& path);
+
+// Switches the per-user system proxy off (ProxyEnable = 0) and deletes its
+// server, bypass list and automatic configuration address. False when the
+// Internet settings store could not be opened.
+bool switch_off_system_proxy();
+
+// Test hook: makes the next file writes stop after this many bytes, as a
+// full disk would. SIZE_MAX (the default) means no fault.
+void inject_write_fault_after(std::size_t bytes_written);

@@ -1,0 +1,16 @@
+#pragma once
+// Stored state read back from the Codex home and the user environment, and
+// the status the window shows.
+#include "wide.h"
+
+extern bool signed_in;
+extern wide status_line;
+extern wide key_line;
+extern wide selected_mode;  // "cli" or "app"; "app" at start
+
+// The string value of the first member called name, JSON escapes decoded;
+// empty when the member is missing or its value is not a string.
+wide json_string_value(const bytes& text, const char* name);
+wide read_saved_key();
+wide read_saved_mode();  // "", "cli" or "app"
+void refresh_status();

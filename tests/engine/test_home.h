@@ -1,0 +1,30 @@
+#pragma once
+// Gives every test a clean user: natively an empty temporary HOME and
+// XDG_CONFIG_HOME; under Wine the profile's .codex folder emptied and the
+// environment and Internet-settings values the tool touches removed.
+#include <gtest/gtest.h>
+
+#include "wide.h"
+
+class user_test : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Path of a file in the Codex home, from its suffix ("\\auth.json").
+  wide path(const char16_t* suffix) const;
+  // Raw bytes of a file (no byte-order mark removed); "" when missing.
+  bytes file(const char16_t* suffix) const;
+  bool has(const char16_t* suffix) const;
+  // Creates the Codex home when needed and writes the bytes as they are.
+  void put(const char16_t* suffix, const bytes& content);
+};
+
+// Raw file access for tests, independent of the host layer under test.
+bytes raw_read(const wide& path);
+bool raw_write(const wide& path, const bytes& content);
+bool raw_exists(const wide& path);
+// Names of the entries of a directory (no "." or "..").
+std::vector<wide> directory_entries(const wide& path);
+// Printable form of wide text for assertion messages.
+std::string narrow(const wide& text);
