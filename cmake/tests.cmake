@@ -58,7 +58,7 @@ set_tests_properties(wine_prefix_shutdown PROPERTIES FIXTURES_CLEANUP wine ENVIR
 add_test(NAME engine_tests_wine COMMAND engine_tests)
 add_test(NAME window_tests_wine COMMAND window_tests)
 add_test(NAME end_to_end COMMAND "${CMAKE_SOURCE_DIR}/tests/e2e/run_e2e"
-         $<TARGET_FILE:morvane> "${CMAKE_BINARY_DIR}/e2e-artefacts")
+         $<TARGET_FILE:morvane> "${CMAKE_BINARY_DIR}/e2e-artefacts" "${MORVANE_API_BASE_URL}")
 foreach(wine_test engine_tests_wine window_tests_wine end_to_end)
   set_tests_properties(${wine_test} PROPERTIES
     FIXTURES_REQUIRED wine RESOURCE_LOCK wine_session ENVIRONMENT "${wine_env}" TIMEOUT 900)
