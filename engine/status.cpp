@@ -1,1 +1,167 @@
-// placeholder
+// Reads back which key is in place and for which platform, from the Codex
+// home and the user environment, afresh every time, and turns that into the
+// status the window shows.
+#include "status.h"
+
+#include <cstddef>
+
+#include "catalogue.h"
+#include "config_files.h"
+#include "host.h"
+#include "window_port.h"
+
+bool signed_in = false;
+wide status_line;
+wide key_line;
+wide selected_mode = u"app";
+
+namespace {
+
+// The value a fresh install's template carries; never a usable key.
+const char16_t placeholder_key[] = u"YOUR_API_KEY";
+const char16_t key_variable[] = u"OPENAI_API_KEY";
+
+bool holds_placeholder(const wide& value) { return value.find(placeholder_key) != wide::npos; }
+
+bool is_json_space(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+int hex_digit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The four hex digits of a \u escape starting at text[at] ("\uXXXX");
+// -1 when they are not all there.
+long unicode_escape(const bytes& text, std::size_t at) {
+  if (at + 6 > text.size() || text[at] != '\\' || text[at + 1] != 'u') return -1;
+  long unit = 0;
+  for (std::size_t i = at + 2; i < at + 6; ++i) {
+    const int digit = hex_digit(text[i]);
+    if (digit < 0) return -1;
+    unit = unit * 16 + digit;
+  }
+  return unit;
+}
+
+}  // namespace
+
+// A loose scan for one string member of the small files the tool and the
+// Codex client write: the first quoted name anywhere, then its value. The
+// value must be a string: a null, number or object yields nothing rather
+// than the next quoted text of the file. Escapes are decoded; an unknown
+// escape or a \u without four hex digits is kept as it stands.
+wide json_string_value(const bytes& text, const char* name) {
+  const bytes pattern = "\"" + bytes(name) + "\"";
+  const std::size_t found = text.find(pattern);
+  if (found == bytes::npos) return {};
+  const std::size_t colon = text.find(':', found + pattern.size());
+  if (colon == bytes::npos) return {};
+  std::size_t at = colon + 1;
+  while (at < text.size() && is_json_space(text[at])) ++at;
+  if (at >= text.size() || text[at] != '"') return {};
+  ++at;
+
+  wide value;
+  bytes pending;  // plain bytes since the last escape, converted in one go
+  const auto flush = [&]() {
+    if (!pending.empty()) value += from_utf8(pending);
+    pending.clear();
+  };
+  while (at < text.size()) {
+    const char c = text[at];
+    if (c == '"') {
+      flush();
+      return value;
+    }
+    if (c != '\\' || at + 1 >= text.size()) {
+      pending += c;
+      ++at;
+      continue;
+    }
+    const char kind = text[at + 1];
+    char16_t simple = 0;
+    switch (kind) {
+      case '"': simple = u'"'; break;
+      case '\\': simple = u'\\'; break;
+      case '/': simple = u'/'; break;
+      case 'b': simple = u'\b'; break;
+      case 'f': simple = u'\f'; break;
+      case 'n': simple = u'\n'; break;
+      case 'r': simple = u'\r'; break;
+      case 't': simple = u'\t'; break;
+      default: break;
+    }
+    if (simple != 0) {
+      flush();
+      value += simple;
+      at += 2;
+      continue;
+    }
+    const long unit = kind == 'u' ? unicode_escape(text, at) : -1;
+    if (unit < 0) {
+      // Unknown or cut-short escape: the backslash stays, and what follows
+      // is read as ordinary text.
+      pending += c;
+      ++at;
+      continue;
+    }
+    flush();
+    at += 6;
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      const long low = unicode_escape(text, at);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        value += static_cast<char16_t>(unit);
+        value += static_cast<char16_t>(low);
+        at += 6;
+      } else {
+        value += u'\uFFFD';
+      }
+    } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
+      value += u'\uFFFD';
+    } else {
+      value += static_cast<char16_t>(unit);
+    }
+  }
+  return {};  // no closing quote: the value is cut off
+}
+
+wide read_saved_key() {
+  const bytes auth = read_text_file(join_path(codex_home(), auth_file_suffix));
+  const wide from_file = json_string_value(auth, "OPENAI_API_KEY");
+  if (!from_file.empty() && !holds_placeholder(from_file)) return from_file;
+  const wide from_environment = read_user_env(key_variable);
+  if (from_environment.empty() || holds_placeholder(from_environment)) return {};
+  return from_environment;
+}
+
+wide read_saved_mode() {
+  if (read_saved_key().empty()) return {};
+  const bytes marker = read_text_file(join_path(codex_home(), marker_file_suffix));
+  const wide mode = json_string_value(marker, "mode");
+  if (mode == u"cli" || mode == u"app") return mode;
+  // No usable marker: only the Desktop platform publishes the key in the
+  // environment, so its presence tells the two apart.
+  return read_user_env(key_variable).empty() ? wide(u"cli") : wide(u"app");
+}
+
+void refresh_status() {
+  const wide key = read_saved_key();
+  const wide mode = read_saved_mode();
+  if (!key.empty() && !mode.empty()) {
+    signed_in = true;
+    status_line = ui_text("signed");
+    status_line += u"  \u00B7  ";
+    status_line += mode == u"cli" ? u"CLI" : u"Desktop";
+    key_line = u"Key: " + key;
+    selected_mode = mode;
+    // Never overwrite what the user is typing.
+    if (window().key_text().empty()) window().set_key_text(key);
+  } else {
+    signed_in = false;
+    status_line = ui_text("idle");
+    key_line.clear();
+  }
+  window().request_repaint();
+}
