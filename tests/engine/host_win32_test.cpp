@@ -1,1 +1,160 @@
-// placeholder
+// The Windows host against the real registry and profile folder.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "host.h"
+#include "test_home.h"
+
+namespace {
+
+using host_win32_test = user_test;
+
+const wchar_t environment_key[] = L"Environment";
+const wchar_t internet_settings_key[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+
+struct stored_value {
+  LONG status = ERROR_FILE_NOT_FOUND;
+  DWORD type = REG_NONE;
+  std::vector<BYTE> data;
+};
+
+stored_value query(const wchar_t* key_name, const wchar_t* name) {
+  stored_value value;
+  HKEY key;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, key_name, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    return value;
+  DWORD size = 0;
+  value.status = RegQueryValueExW(key, name, nullptr, &value.type, nullptr, &size);
+  if (value.status == ERROR_SUCCESS) {
+    value.data.resize(size);
+    value.status = RegQueryValueExW(key, name, nullptr, &value.type, value.data.data(), &size);
+    value.data.resize(size);
+  }
+  RegCloseKey(key);
+  return value;
+}
+
+void store(const wchar_t* key_name, const wchar_t* name, DWORD type, const void* data,
+           DWORD size) {
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key_name, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                            &key, nullptr),
+            ERROR_SUCCESS);
+  EXPECT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+}
+
+void store_text(const wchar_t* name, const wide& units, std::size_t byte_count) {
+  store(environment_key, name, REG_SZ, units.data(), static_cast<DWORD>(byte_count));
+}
+
+TEST_F(host_win32_test, environment_values_are_expandable_strings_with_their_nul) {
+  EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"");
+  set_user_env(u"OPENAI_API_KEY", u"sk-abc", true);
+  stored_value value = query(environment_key, L"OPENAI_API_KEY");
+  ASSERT_EQ(value.status, ERROR_SUCCESS);
+  EXPECT_EQ(value.type, static_cast<DWORD>(REG_EXPAND_SZ));
+  ASSERT_EQ(value.data.size(), 14u) << "six units and the terminating NUL";
+  EXPECT_EQ(wide(reinterpret_cast<const char16_t*>(value.data.data()), 7), wide(u"sk-abc\0", 7));
+  EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"sk-abc");
+
+  delete_user_env(u"OPENAI_API_KEY", true);
+  EXPECT_EQ(query(environment_key, L"OPENAI_API_KEY").status, ERROR_FILE_NOT_FOUND);
+  set_user_env(u"HTTPS_PROXY", u"x", false);
+  set_user_env(u"HTTPS_PROXY", u"", false);
+  EXPECT_EQ(query(environment_key, L"HTTPS_PROXY").status, ERROR_FILE_NOT_FOUND)
+      << "empty text deletes";
+}
+
+TEST_F(host_win32_test, environment_reads_stay_inside_the_data_and_the_buffer) {
+  store_text(L"OPENAI_API_KEY", wide(5000, u'k'), 10000);
+  EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"") << "larger than 8192 bytes";
+  // Binary data fills the buffer exactly, with no NUL to stop at (string
+  // types may be NUL-padded by the registry itself).
+  const wide full(4096, u'k');
+  store(environment_key, L"OPENAI_API_KEY", REG_BINARY, full.data(), 8192);
+  EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), full) << "a full buffer ends with the data";
+  store_text(L"OPENAI_API_KEY", wide(4097, u'k'), 8194);
+  EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"");
+
+  store_text(L"OPENAI_API_KEY", u"abcdef", 6);
+  EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"abc") << "stored without NUL";
+  store_text(L"OPENAI_API_KEY", u"abcdef", 7);
+  EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"abc") << "a stray odd byte is no unit";
+  store(environment_key, L"OPENAI_API_KEY", REG_BINARY, u"ab\0cd", 10);
+  EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"ab") << "type ignored, text ends at NUL";
+  store(environment_key, L"OPENAI_API_KEY", REG_SZ, u"", 0);
+  EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"");
+}
+
+TEST_F(host_win32_test, missing_environment_key_is_not_created) {
+  // Saves the key's values, removes it, and puts it back afterwards.
+  HKEY key;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, environment_key, 0, KEY_READ, &key), ERROR_SUCCESS);
+  std::vector<std::pair<std::wstring, stored_value>> saved;
+  for (DWORD index = 0;; ++index) {
+    wchar_t name[16384];
+    DWORD name_length = 16384;
+    if (RegEnumValueW(key, index, name, &name_length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS)
+      break;
+    saved.push_back({name, query(environment_key, name)});
+  }
+  RegCloseKey(key);
+  ASSERT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, environment_key), ERROR_SUCCESS);
+
+  set_user_env(u"OPENAI_API_KEY", u"sk-abc", true);
+  delete_user_env(u"OPENAI_API_KEY", true);
+  EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, environment_key, 0, KEY_READ, &key), ERROR_SUCCESS);
+  EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"");
+
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, environment_key, 0, nullptr, 0, KEY_SET_VALUE,
+                            nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+  for (const auto& entry : saved)
+    store(environment_key, entry.first.c_str(), entry.second.type, entry.second.data.data(),
+          static_cast<DWORD>(entry.second.data.size()));
+}
+
+TEST_F(host_win32_test, codex_home_is_in_the_profile_folder) {
+  wchar_t profile[MAX_PATH] = {};
+  ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, 0, profile)));
+  EXPECT_EQ(codex_home(), wide(reinterpret_cast<const char16_t*>(profile)) + u"\\.codex");
+  EXPECT_EQ(path(u"\\auth.json"), join_path(codex_home(), u"\\auth.json"));
+}
+
+TEST_F(host_win32_test, system_proxy_is_switched_off) {
+  DWORD on = 1;
+  store(internet_settings_key, L"ProxyEnable", REG_DWORD, &on, sizeof on);
+  store(internet_settings_key, L"ProxyServer", REG_SZ, L"proxy:8080", 22);
+  store(internet_settings_key, L"ProxyOverride", REG_SZ, L"<local>", 16);
+  store(internet_settings_key, L"AutoConfigURL", REG_SZ, L"http://wpad/", 26);
+  store(internet_settings_key, L"MorvaneTestKeep", REG_SZ, L"x", 4);
+
+  EXPECT_TRUE(switch_off_system_proxy());
+  stored_value enable = query(internet_settings_key, L"ProxyEnable");
+  ASSERT_EQ(enable.status, ERROR_SUCCESS);
+  EXPECT_EQ(enable.type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(enable.data, std::vector<BYTE>(4, 0));
+  for (const wchar_t* gone : {L"ProxyServer", L"ProxyOverride", L"AutoConfigURL"})
+    EXPECT_EQ(query(internet_settings_key, gone).status, ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(query(internet_settings_key, L"MorvaneTestKeep").status, ERROR_SUCCESS);
+
+  HKEY key;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, internet_settings_key, 0, KEY_SET_VALUE, &key),
+            ERROR_SUCCESS);
+  RegDeleteValueW(key, L"MorvaneTestKeep");
+  RegDeleteValueW(key, L"ProxyEnable");
+  RegCloseKey(key);
+  EXPECT_TRUE(switch_off_system_proxy());
+  EXPECT_EQ(query(internet_settings_key, L"ProxyEnable").data, std::vector<BYTE>(4, 0))
+      << "created when absent";
+}
+
+}  // namespace
