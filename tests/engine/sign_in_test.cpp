@@ -1,1 +1,275 @@
-// placeholder
+// Sign in, end to end: the key field and the message box through the
+// recording window, files and environment through the host.
+#include <cstdlib>
+
+#include "catalogue.h"
+#include "commands.h"
+#include "config_files.h"
+#include "host.h"
+#include "recording_window.h"
+#include "status.h"
+#include "test_home.h"
+
+namespace {
+
+const char16_t* const proxy_names[] = {u"HTTP_PROXY", u"HTTPS_PROXY", u"ALL_PROXY",
+                                       u"http_proxy", u"https_proxy", u"all_proxy",
+                                       u"NO_PROXY",   u"no_proxy"};
+
+class sign_in_test : public user_test {
+ protected:
+  void SetUp() override {
+    user_test::SetUp();
+    signed_in = false;
+    status_line = u"status before";
+    key_line = u"";
+  }
+
+  // Types the key, picks the platform and presses Sign in.
+  void sign_in(const wide& key, const char16_t* mode) {
+    win.key = key;
+    win.boxes.clear();
+    selected_mode = mode;
+    apply_key();
+  }
+
+  // The run ended with exactly this one box.
+  void expect_box(const char* text_key, const char* caption_key, unsigned flags) {
+    ASSERT_EQ(win.boxes.size(), 1u) << "after key " << narrow(win.key);
+    EXPECT_EQ(win.boxes[0].text, ui_text(text_key)) << text_key;
+    EXPECT_EQ(win.boxes[0].caption, ui_text(caption_key)) << text_key;
+    EXPECT_EQ(win.boxes[0].flags, flags) << text_key;
+  }
+  void expect_failure(const char* text_key) { expect_box(text_key, "fail", box_ok | box_icon_error); }
+  void expect_success(const char* text_key) {
+    expect_box(text_key, "ok_t", box_ok | box_icon_information);
+  }
+
+  void seed_proxies() {
+    for (const char16_t* name : proxy_names) set_user_env(name, u"http://10.0.0.1:3128", false);
+  }
+  void expect_proxies_cleared() {
+    for (const char16_t* name : proxy_names) EXPECT_EQ(read_user_env(name), u"") << narrow(name);
+  }
+
+  recording_window win;
+};
+
+TEST_F(sign_in_test, refused_keys_show_their_box_and_change_nothing) {
+  seed_proxies();
+  set_user_env(u"OPENAI_API_KEY", u"earlier-key", false);
+  struct refused {
+    const char16_t* key;
+    const char* box;
+  };
+  const refused cases[] = {
+      {u"", "empty"},
+      {u" \t\r\n\v\f ", "empty"},
+      {u"1234567", "bad"},
+      {u"  1234567\t\n", "bad"},  // seven once trimmed
+      {u"YOUR_API_KEY", "bad"},
+      {u"YOUR_API_KEYsk-123", "bad"},
+      {u"sk-YOUR_API_KEY-123", "bad"},
+      {u"sk-123YOUR_API_KEY", "bad"},
+  };
+  for (const refused& c : cases) {
+    sign_in(c.key, u"app");
+    expect_failure(c.box);
+    EXPECT_EQ(win.key, c.key);
+    EXPECT_EQ(win.key_sets, 0);
+  }
+  EXPECT_TRUE(directory_entries(codex_home()).empty());
+  EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"earlier-key");
+  EXPECT_EQ(read_user_env(u"HTTPS_PROXY"), u"http://10.0.0.1:3128");
+  EXPECT_EQ(read_user_env(u"no_proxy"), u"http://10.0.0.1:3128");
+  EXPECT_FALSE(signed_in);
+  EXPECT_EQ(status_line, u"status before");
+}
+
+TEST_F(sign_in_test, accepts_eight_units_and_the_placeholder_in_lower_case) {
+  sign_in(u" 12345678 ", u"cli");
+  expect_success("ok_cli");
+  EXPECT_EQ(file(auth_file_suffix), auth_file_text(u"12345678"));
+
+  sign_in(u"sk-your_api_key", u"cli");
+  expect_success("ok_cli");
+  EXPECT_EQ(file(auth_file_suffix), auth_file_text(u"sk-your_api_key"));
+
+  // A key outside the basic plane counts in UTF-16 units: four pairs pass.
+  sign_in(u"\U0001F511\U0001F511\U0001F511\U0001F511", u"cli");
+  expect_success("ok_cli");
+}
+
+TEST_F(sign_in_test, desktop_writes_the_trimmed_key_and_clears_proxies) {
+  seed_proxies();
+  const wide typed = u" \t sk-live-0123456789\r\n";
+  sign_in(typed, u"app");
+
+  expect_success("ok_app");
+  EXPECT_EQ(file(auth_file_suffix), auth_file_text(u"sk-live-0123456789"));
+  EXPECT_EQ(file(config_file_suffix), sanitize_desktop_config(desktop_template));
+  EXPECT_EQ(file(marker_file_suffix), marker_text(u"app"));
+  EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"sk-live-0123456789");
+  expect_proxies_cleared();
+  // The field keeps what the user typed; the status shows the stored key.
+  EXPECT_EQ(win.key, typed);
+  EXPECT_EQ(win.key_sets, 0);
+  EXPECT_TRUE(signed_in);
+  EXPECT_EQ(selected_mode, u"app");
+  EXPECT_NE(key_line.find(u"sk-live-0123456789"), wide::npos);
+  EXPECT_GE(win.repaints, 1);
+}
+
+TEST_F(sign_in_test, cli_after_desktop_rewrites_everything_and_drops_the_key) {
+  sign_in(u"sk-desktop-key", u"app");
+  expect_success("ok_app");
+  ASSERT_EQ(read_user_env(u"OPENAI_API_KEY"), u"sk-desktop-key");
+
+  seed_proxies();
+  sign_in(u"sk-cli-key-42", u"cli");
+  expect_success("ok_cli");
+  EXPECT_EQ(file(auth_file_suffix), auth_file_text(u"sk-cli-key-42"));
+  EXPECT_EQ(file(config_file_suffix), cli_template);
+  EXPECT_EQ(file(marker_file_suffix), marker_text(u"cli"));
+  EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"");
+  expect_proxies_cleared();
+  EXPECT_EQ(selected_mode, u"cli");
+}
+
+TEST_F(sign_in_test, cli_backs_up_the_users_config_once) {
+  const bytes original = "model = \"mine\"\r\n# the user's own\n";
+  put(config_file_suffix, original);
+  sign_in(u"sk-first-key", u"cli");
+  expect_success("ok_cli");
+  EXPECT_EQ(file(backup_copy_suffix), original);
+  EXPECT_EQ(file(config_file_suffix), cli_template);
+
+  // Later runs, on either platform, keep that first copy.
+  sign_in(u"sk-second-key", u"app");
+  sign_in(u"sk-third-key", u"cli");
+  EXPECT_EQ(file(backup_copy_suffix), original);
+}
+
+TEST_F(sign_in_test, desktop_backs_up_the_users_config_once) {
+  const bytes original = "model = \"mine\"\n[notify]\n";
+  put(config_file_suffix, original);
+  sign_in(u"sk-first-key", u"app");
+  expect_success("ok_app");
+  EXPECT_EQ(file(backup_copy_suffix), original);
+  EXPECT_EQ(file(config_file_suffix), sanitize_desktop_config(desktop_template));
+
+  put(config_file_suffix, "edited by hand since\n");
+  sign_in(u"sk-second-key", u"app");
+  sign_in(u"sk-third-key", u"cli");
+  EXPECT_EQ(file(backup_copy_suffix), original);
+}
+
+TEST_F(sign_in_test, no_config_means_no_backup_directory) {
+  sign_in(u"sk-fresh-user", u"app");
+  expect_success("ok_app");
+  EXPECT_FALSE(has(backup_dir_suffix));
+  EXPECT_TRUE(has(config_file_suffix));
+}
+
+TEST_F(sign_in_test, unwritable_auth_file_fails_and_leaves_the_rest) {
+  seed_proxies();
+  put(config_file_suffix, "user config\n");
+  set_user_env(u"OPENAI_API_KEY", u"earlier-key", false);
+  ASSERT_TRUE(create_directory(path(auth_file_suffix)));
+
+  sign_in(u"sk-new-key-123", u"app");
+  expect_failure("fail");
+  EXPECT_EQ(file(config_file_suffix), "user config\n");
+  EXPECT_FALSE(has(marker_file_suffix));
+  EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"earlier-key");
+  EXPECT_FALSE(signed_in);
+  EXPECT_EQ(status_line, u"status before");
+  EXPECT_EQ(win.repaints, 0);
+  // Done before the writes, and not rolled back.
+  expect_proxies_cleared();
+  EXPECT_EQ(file(backup_copy_suffix), "user config\n");
+}
+
+TEST_F(sign_in_test, unwritable_config_fails_but_keeps_the_new_auth_file) {
+  set_user_env(u"OPENAI_API_KEY", u"earlier-key", false);
+  ASSERT_TRUE(create_directory(codex_home()));
+  ASSERT_TRUE(create_directory(path(config_file_suffix)));
+
+  sign_in(u"sk-new-key-123", u"cli");
+  expect_failure("fail");
+  EXPECT_EQ(file(auth_file_suffix), auth_file_text(u"sk-new-key-123"));
+  EXPECT_FALSE(has(marker_file_suffix));
+  EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"earlier-key");
+  EXPECT_EQ(status_line, u"status before");
+  EXPECT_EQ(win.repaints, 0);
+}
+
+TEST_F(sign_in_test, unwritable_marker_still_succeeds_and_box_follows_the_saved_mode) {
+  ASSERT_TRUE(create_directory(codex_home()));
+  ASSERT_TRUE(create_directory(path(marker_file_suffix)));
+
+  // Without the marker the environment value decides the mode read back.
+  sign_in(u"sk-desktop-key", u"app");
+  expect_success("ok_app");
+  EXPECT_EQ(file(config_file_suffix), sanitize_desktop_config(desktop_template));
+  EXPECT_EQ(selected_mode, u"app");
+
+  sign_in(u"sk-cli-key-123", u"cli");
+  expect_success("ok_cli");
+  EXPECT_EQ(selected_mode, u"cli");
+}
+
+#ifndef _WIN32
+// On this host the user environment is a file under XDG_CONFIG_HOME; a
+// directory in its place is a store that cannot be opened.
+TEST_F(sign_in_test, box_names_the_mode_read_back_not_the_one_applied) {
+  const wide store = from_utf8(std::getenv("XDG_CONFIG_HOME"));
+  ASSERT_TRUE(create_directory(store));
+  ASSERT_TRUE(create_directory(store + u"/environment.d"));
+  ASSERT_TRUE(create_directory(store + u"/environment.d/60-morvane.conf"));
+  ASSERT_TRUE(create_directory(codex_home()));
+  ASSERT_TRUE(create_directory(path(marker_file_suffix)));
+
+  // Desktop applied, but with neither marker nor environment value the
+  // saved mode reads back as CLI.
+  sign_in(u"sk-desktop-key", u"app");
+  expect_success("ok_cli");
+  EXPECT_EQ(selected_mode, u"cli");
+  EXPECT_EQ(file(config_file_suffix), sanitize_desktop_config(desktop_template));
+}
+
+// Every file a Sign in writes must load in the clients' own parsers, and
+// the key must read back unchanged, even with characters that need escaping.
+TEST_F(sign_in_test, written_files_parse) {
+  const wide key = u"sk-\"quoted\"\\back\tslash";
+  std::string key_hex;
+  for (unsigned char c : to_utf8(key)) {
+    const char digits[] = "0123456789abcdef";
+    key_hex += digits[c >> 4];
+    key_hex += digits[c & 15];
+  }
+  const char16_t* const modes[] = {u"cli", u"app"};
+  for (const char16_t* mode : modes) {
+    SCOPED_TRACE(narrow(mode));
+    sign_in(u" " + key + u" ", mode);
+    expect_success(*mode == u'c' ? "ok_cli" : "ok_app");
+    struct checked {
+      const char* format;
+      const char16_t* suffix;
+      std::string expectation;
+    };
+    const checked files[] = {
+        {"toml", config_file_suffix, "model_provider='\"Veskara\"'"},
+        {"json", auth_file_suffix, "OPENAI_API_KEY:hex=" + key_hex},
+        {"json", marker_file_suffix, "mode='\"" + narrow(mode) + "\"'"}};
+    for (const checked& f : files) {
+      const std::string command = std::string("python3 '") + MORVANE_TEST_TOOLS_DIR +
+                                  "/check_files.py' " + f.format + " '" + narrow(path(f.suffix)) +
+                                  "' " + f.expectation + " >/dev/null";
+      EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    }
+  }
+}
+#endif
+
+}  // namespace
