@@ -23,8 +23,12 @@ set(engine_test_sources
 add_executable(engine_tests ${engine_test_sources})
 target_include_directories(engine_tests PRIVATE tests/engine)
 target_link_libraries(engine_tests PRIVATE morvane_core GTest::gtest_main)
+# The system's Python (3.11 has tomllib) checks written files with real
+# parsers; preferred over shims on PATH, which start slowly.
+find_program(MORVANE_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
+find_program(MORVANE_PYTHON NAMES python3 REQUIRED)
 target_compile_definitions(engine_tests PRIVATE
-  MORVANE_TEST_TOOLS_DIR="${CMAKE_SOURCE_DIR}/tests/tools")
+  MORVANE_TEST_TOOLS_DIR="${CMAKE_SOURCE_DIR}/tests/tools" MORVANE_PYTHON="${MORVANE_PYTHON}")
 
 if(NOT CMAKE_CROSSCOMPILING)
   include(GoogleTest)
@@ -39,10 +43,13 @@ target_link_options(engine_tests PRIVATE -static)
 add_executable(window_tests
   tests/ui/window_test.cpp
   tests/ui/paint_test.cpp
-  tests/ui/icon_test.cpp)
+  tests/ui/icon_test.cpp
+  tests/ui/ui_test_support.cpp)
 target_include_directories(window_tests PRIVATE tests/engine tests/ui)
 target_link_libraries(window_tests PRIVATE morvane_ui GTest::gtest_main)
 target_link_options(window_tests PRIVATE -static)
+# The icon test reads the icon resource of morvane.exe, built beside it.
+add_dependencies(window_tests morvane)
 
 set(wine_prefix "${CMAKE_BINARY_DIR}/wineprefix")
 set(wine_env

@@ -42,7 +42,7 @@ bytes hex_of(const bytes& text) {
 // every expectation holds (see tests/tools/check_files.py).
 bool parses_with_expectations(const char* kind, const wide& file, const std::vector<bytes>& expectations,
                               bool quiet = false) {
-  bytes command = "python3 '" MORVANE_TEST_TOOLS_DIR "/check_files.py' ";
+  bytes command = "'" MORVANE_PYTHON "' '" MORVANE_TEST_TOOLS_DIR "/check_files.py' ";
   command += kind;
   command += " '" + to_utf8(file) + "'";
   for (const bytes& expectation : expectations) command += " '" + expectation + "'";

@@ -263,7 +263,7 @@ TEST_F(sign_in_test, written_files_parse) {
         {"json", auth_file_suffix, "OPENAI_API_KEY:hex=" + key_hex},
         {"json", marker_file_suffix, "mode='\"" + narrow(mode) + "\"'"}};
     for (const checked& f : files) {
-      const std::string command = std::string("python3 '") + MORVANE_TEST_TOOLS_DIR +
+      const std::string command = std::string("'" MORVANE_PYTHON "' '") + MORVANE_TEST_TOOLS_DIR +
                                   "/check_files.py' " + f.format + " '" + narrow(path(f.suffix)) +
                                   "' " + f.expectation + " >/dev/null";
       EXPECT_EQ(std::system(command.c_str()), 0) << command;
