@@ -18,7 +18,8 @@ set(engine_test_sources
   tests/engine/status_test.cpp
   tests/engine/config_files_test.cpp
   tests/engine/sign_in_test.cpp
-  tests/engine/reset_test.cpp)
+  tests/engine/reset_test.cpp
+  tests/engine/faults_test.cpp)
 
 add_executable(engine_tests ${engine_test_sources})
 target_include_directories(engine_tests PRIVATE tests/engine)

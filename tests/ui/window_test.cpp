@@ -1,1 +1,201 @@
-// placeholder
+// The main window driven with real messages.
+#include "window.h"
+
+#include "catalogue.h"
+#include "resources.h"
+#include "status.h"
+#include "ui_test_support.h"
+
+namespace {
+
+using window_tests = window_test;
+
+TEST_F(window_tests, hit_test_edges_and_gaps) {
+  open_window();
+
+  EXPECT_EQ(hit_test(368, 28), zone_language);
+  EXPECT_EQ(hit_test(415, 53), zone_language);
+  EXPECT_EQ(hit_test(416, 40), zone_none);  // right edge is outside
+  EXPECT_EQ(hit_test(400, 54), zone_none);  // bottom edge is outside
+  for (int x = 215; x <= 224; ++x) EXPECT_EQ(hit_test(x, 250), zone_none) << x;
+  for (int x = 172; x <= 181; ++x) EXPECT_EQ(hit_test(x, 320), zone_none) << x;
+  EXPECT_EQ(hit_test(150, 180), zone_none);  // the show-key line ends at 144
+  EXPECT_EQ(hit_test(214, 250), zone_cli);
+  EXPECT_EQ(hit_test(225, 250), zone_app);
+  EXPECT_EQ(hit_test(171, 320), zone_sign_in);
+  EXPECT_EQ(hit_test(182, 320), zone_reset);
+  EXPECT_EQ(hit_test(24, 172), zone_show_key);
+  EXPECT_EQ(hit_test(-1, 250), zone_none);
+  EXPECT_EQ(hit_test(100, -300), zone_none);
+
+  // A captured drag released left of the window is in no zone.
+  press(100, 250);
+  release(-5, 250);
+  EXPECT_EQ(selected_mode, u"app");
+}
+
+TEST_F(window_tests, creation_masks_the_key_and_fills_it_from_the_saved_account) {
+  store_account("sk-saved-key-0123", "cli");
+  open_window();
+
+  EXPECT_EQ(SendMessageW(key_edit, EM_GETPASSWORDCHAR, 0, 0), 0x25CF);
+  EXPECT_EQ(GetDlgCtrlID(key_edit), 1001);
+  EXPECT_EQ(GetFocus(), key_edit);
+  RECT client{};
+  GetClientRect(main_window, &client);
+  EXPECT_EQ(client.right, 440);
+  EXPECT_EQ(client.bottom, 520);
+  EXPECT_TRUE(signed_in);
+  EXPECT_EQ(selected_mode, u"cli");
+  EXPECT_EQ(window().key_text(), u"sk-saved-key-0123");
+}
+
+TEST_F(window_tests, a_click_needs_press_and_release_in_the_same_zone) {
+  open_window();
+
+  press(100, 250);  // CLI card
+  EXPECT_EQ(pressed_zone, zone_cli);
+  EXPECT_EQ(GetCapture(), main_window);
+  release(300, 250);  // Desktop card
+  EXPECT_EQ(selected_mode, u"app");
+  EXPECT_EQ(pressed_zone, zone_none);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_TRUE(repaint_requested());
+
+  // A press outside every zone takes no capture and does not repaint,
+  // but the release still does.
+  press(150, 180);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_FALSE(repaint_requested());
+  release(100, 250);
+  EXPECT_EQ(selected_mode, u"app");
+  EXPECT_TRUE(repaint_requested());
+
+  // Leaving the window between press and release drops the click.
+  press(100, 250);
+  SendMessageW(main_window, WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(pressed_zone, zone_none);
+  release(100, 250);
+  EXPECT_EQ(selected_mode, u"app");
+
+  click(100, 250);
+  EXPECT_EQ(selected_mode, u"cli");
+  click(300, 250);
+  EXPECT_EQ(selected_mode, u"app");
+}
+
+TEST_F(window_tests, hover_repaints_only_when_the_zone_changes) {
+  open_window();
+
+  move(40, 320);
+  EXPECT_EQ(hovered_zone, zone_sign_in);
+  EXPECT_TRUE(repaint_requested());
+  move(60, 330);
+  EXPECT_FALSE(repaint_requested());
+  move(200, 320);
+  EXPECT_EQ(hovered_zone, zone_reset);
+  EXPECT_TRUE(repaint_requested());
+  move(200, 10);
+  EXPECT_EQ(hovered_zone, zone_none);
+  EXPECT_TRUE(repaint_requested());
+  move(210, 12);
+  EXPECT_FALSE(repaint_requested());
+
+  move(380, 40);
+  press(380, 40);
+  SendMessageW(main_window, WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(hovered_zone, zone_none);
+  EXPECT_EQ(pressed_zone, zone_none);
+  EXPECT_TRUE(repaint_requested());
+  release(380, 40);
+  EXPECT_EQ(ui_language, 1);
+}
+
+TEST_F(window_tests, show_key_alternates_the_mask) {
+  open_window();
+
+  click(30, 180);
+  EXPECT_EQ(key_visible, 1);
+  EXPECT_EQ(SendMessageW(key_edit, EM_GETPASSWORDCHAR, 0, 0), 0);
+  click(30, 180);
+  EXPECT_EQ(key_visible, 0);
+  EXPECT_EQ(SendMessageW(key_edit, EM_GETPASSWORDCHAR, 0, 0), 0x25CF);
+
+  click(30, 180);
+  window().hide_key();  // as Reset does
+  EXPECT_EQ(key_visible, 0);
+  EXPECT_EQ(SendMessageW(key_edit, EM_GETPASSWORDCHAR, 0, 0), 0x25CF);
+}
+
+TEST_F(window_tests, language_chip_switches_language_and_status) {
+  open_window();
+  click(100, 250);
+  ASSERT_EQ(selected_mode, u"cli");
+
+  click(380, 40);
+  EXPECT_EQ(ui_language, 0);
+  EXPECT_EQ(status_line, u"Not signed in");
+  EXPECT_EQ(selected_mode, u"cli");  // not signed in: the chosen card stays
+  click(380, 40);
+  EXPECT_EQ(ui_language, 1);
+  EXPECT_EQ(status_line, ui_text("idle"));
+}
+
+TEST_F(window_tests, language_chip_while_signed_in_restores_the_saved_card) {
+  store_account("sk-saved-key-0123", "cli");
+  open_window();
+  click(300, 250);
+  ASSERT_EQ(selected_mode, u"app");
+
+  click(380, 40);
+  EXPECT_EQ(ui_language, 0);
+  EXPECT_EQ(selected_mode, u"cli");
+  EXPECT_EQ(status_line, u"Signed in  \u00B7  CLI");
+  EXPECT_EQ(key_line, u"Key: sk-saved-key-0123");
+}
+
+TEST_F(window_tests, enter_in_the_key_field_signs_in_once_and_types_nothing) {
+  open_window();
+  answer_boxes();
+  SetWindowTextW(key_edit, L"abc");
+  SetFocus(key_edit);
+  ASSERT_EQ(GetFocus(), key_edit);
+
+  MSG enter{};
+  enter.hwnd = key_edit;
+  enter.message = WM_KEYDOWN;
+  enter.wParam = VK_RETURN;
+  enter.lParam = 0x001C0001;
+  EXPECT_TRUE(route_enter_to_sign_in(enter));
+  MSG pending;
+  EXPECT_FALSE(PeekMessageW(&pending, key_edit, WM_CHAR, WM_CHAR, PM_NOREMOVE));
+  EXPECT_EQ(window().key_text(), u"abc");
+  ASSERT_EQ(answers->captions.size(), 1u);  // one refusal for a short key
+  EXPECT_EQ(answers->captions[0], ui_text("fail"));
+
+  // Other keys, and Enter elsewhere, go the normal way.
+  MSG letter = enter;
+  letter.wParam = 'A';
+  EXPECT_FALSE(route_enter_to_sign_in(letter));
+  SetFocus(main_window);
+  EXPECT_FALSE(route_enter_to_sign_in(enter));
+  // Enter that reaches the window itself signs in too.
+  SendMessageW(main_window, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_EQ(answers->captions.size(), 2u);
+  SendMessageW(main_window, WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(answers->captions.size(), 2u);
+}
+
+TEST_F(window_tests, edit_colours_and_no_background_erase) {
+  open_window();
+  HDC dc = GetDC(key_edit);
+  LRESULT brush = SendMessageW(main_window, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                               reinterpret_cast<LPARAM>(key_edit));
+  EXPECT_EQ(GetTextColor(dc), RGB(0xF8, 0xFA, 0xFC));
+  EXPECT_EQ(GetBkColor(dc), RGB(0x14, 0x1C, 0x2A));
+  ReleaseDC(key_edit, dc);
+  EXPECT_EQ(brush, reinterpret_cast<LRESULT>(edit_brush));
+  EXPECT_EQ(SendMessageW(main_window, WM_ERASEBKGND, 0, 0), 1);
+}
+
+}  // namespace

@@ -1,0 +1,127 @@
+#include "ui_test_support.h"
+
+#include "catalogue.h"
+#include "config_files.h"
+#include "host.h"
+#include "resources.h"
+#include "status.h"
+#include "window.h"
+
+namespace {
+
+void ensure_window_class() {
+  static bool registered = false;
+  if (registered) return;
+  create_drawing_resources();
+  registered = register_main_window_class(GetModuleHandleW(nullptr));
+  ASSERT_TRUE(registered);
+}
+
+// Lets posted messages (paint, focus, a WM_QUIT from WM_DESTROY) run out.
+void drain_messages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+LPARAM point(int x, int y) {
+  return MAKELPARAM(x, y);
+}
+
+}  // namespace
+
+int answering_port::message_box(const wide& text, const wide& caption, unsigned) {
+  texts.push_back(text);
+  captions.push_back(caption);
+  return box_answer_yes;
+}
+
+void clear_user_state() {
+  const wide home = codex_home();
+  for (const char16_t* suffix :
+       {auth_file_suffix, config_file_suffix, marker_file_suffix, backup_copy_suffix})
+    delete_file(join_path(home, suffix));
+  RemoveDirectoryW(reinterpret_cast<const wchar_t*>(join_path(home, backup_dir_suffix).c_str()));
+  delete_user_env(u"OPENAI_API_KEY", false);
+}
+
+void reset_interface_state() {
+  ui_language = 1;
+  signed_in = false;
+  status_line.clear();
+  key_line.clear();
+  selected_mode = u"app";
+  hovered_zone = 0;
+  pressed_zone = 0;
+  key_visible = 0;
+}
+
+void window_test::SetUp() {
+  ensure_window_class();
+  clear_user_state();
+  reset_interface_state();
+}
+
+void window_test::TearDown() {
+  if (main_window) DestroyWindow(main_window);
+  drain_messages();
+  set_window_port(nullptr);
+  main_window = nullptr;
+  key_edit = nullptr;
+  delete owned_answers_;
+  owned_answers_ = answers = nullptr;
+  clear_user_state();
+  reset_interface_state();
+}
+
+void window_test::store_account(const char* key, const char* mode) {
+  const wide home = codex_home();
+  ASSERT_TRUE(create_directory(home));
+  ASSERT_TRUE(write_text_file(join_path(home, auth_file_suffix), auth_file_text(from_utf8(key))));
+  ASSERT_TRUE(write_text_file(join_path(home, marker_file_suffix), marker_text(from_utf8(mode))));
+}
+
+void window_test::open_window(bool shown) {
+  ASSERT_NE(create_main_window(GetModuleHandleW(nullptr)), nullptr);
+  ASSERT_NE(main_window, nullptr);
+  ASSERT_NE(key_edit, nullptr);
+  // A shown window keeps an update region; hiding it again costs Wine
+  // about two seconds, so tests that only need the layout skip it.
+  if (shown) {
+    ShowWindow(main_window, SW_SHOW);
+    UpdateWindow(main_window);
+  }
+  drain_messages();
+  // The window shows up under the mouse pointer wherever Xvfb left it.
+  hovered_zone = 0;
+  repaint_requested();
+}
+
+void window_test::answer_boxes() {
+  owned_answers_ = answers = new answering_port(window());
+  set_window_port(answers);
+}
+
+void window_test::press(int x, int y) {
+  SendMessageW(main_window, WM_LBUTTONDOWN, MK_LBUTTON, point(x, y));
+}
+void window_test::release(int x, int y) {
+  SendMessageW(main_window, WM_LBUTTONUP, 0, point(x, y));
+}
+void window_test::click(int x, int y) {
+  press(x, y);
+  release(x, y);
+}
+void window_test::move(int x, int y) {
+  SendMessageW(main_window, WM_MOUSEMOVE, 0, point(x, y));
+}
+
+bool window_test::repaint_requested() {
+  RECT update{};
+  bool pending = GetUpdateRect(main_window, &update, FALSE) != 0;
+  ValidateRect(main_window, nullptr);
+  return pending;
+}

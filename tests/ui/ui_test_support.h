@@ -1,0 +1,55 @@
+#pragma once
+// The real main window, created in the test process with the program's own
+// class and procedure, over a Codex home and environment emptied per test.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "wide.h"
+#include "window_port.h"
+
+// Forwards the key field to the real window but answers message boxes
+// itself, so commands can run without a modal box waiting for a user.
+class answering_port final : public window_port {
+ public:
+  explicit answering_port(window_port& real) : real_(real) {}
+  wide key_text() override { return real_.key_text(); }
+  void set_key_text(const wide& text) override { real_.set_key_text(text); }
+  void hide_key() override { real_.hide_key(); }
+  int message_box(const wide& text, const wide& caption, unsigned) override;
+  void request_repaint() override { real_.request_repaint(); }
+
+  std::vector<wide> captions;
+  std::vector<wide> texts;
+
+ private:
+  window_port& real_;
+};
+
+class window_test : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Stores a signed-in account for the given mode, as Sign in leaves it.
+  void store_account(const char* key, const char* mode);
+  void open_window(bool shown = true);
+  // Hands message boxes to `answers` from now on.
+  void answer_boxes();
+
+  void press(int x, int y);
+  void release(int x, int y);
+  void click(int x, int y);
+  void move(int x, int y);
+  // True when something invalidated the main window since the last call.
+  bool repaint_requested();
+
+  answering_port* answers = nullptr;
+
+ private:
+  answering_port* owned_answers_ = nullptr;
+};
+
+void clear_user_state();
+void reset_interface_state();
