@@ -1,0 +1,315 @@
+// The outside world misbehaving: locked, oversized, malformed or misplaced
+// files and environment values. Every run must end with its usual box, and
+// the user's files stay byte for byte as they were wherever nothing was to
+// change.
+#include <cstdio>
+
+#include "catalogue.h"
+#include "commands.h"
+#include "config_files.h"
+#include "host.h"
+#include "recording_window.h"
+#include "status.h"
+#include "test_home.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+#ifdef _WIN32
+const wchar_t lock_variable[] = L"MORVANE_TEST_HOLD_LOCK";
+
+// Started as a second copy of this program by holding_lock below: opens the
+// named file without sharing, as an editor or a running client might, says
+// so, and keeps it until told to let go. Runs before any test is set up.
+const bool lock_holder_ran = [] {
+  wchar_t target[MAX_PATH] = {};
+  if (!GetEnvironmentVariableW(lock_variable, target, MAX_PATH)) return false;
+  HANDLE file = CreateFileW(target, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  wchar_t name[64];
+  swprintf(name, 64, L"morvane-lock-%lu-ready", GetCurrentProcessId());
+  HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, name);
+  swprintf(name, 64, L"morvane-lock-%lu-release", GetCurrentProcessId());
+  HANDLE release = OpenEventW(SYNCHRONIZE, FALSE, name);
+  if (file == INVALID_HANDLE_VALUE || !ready || !release) ExitProcess(1);
+  SetEvent(ready);
+  WaitForSingleObject(release, 60000);
+  ExitProcess(0);
+}();
+
+// Holds the file locked by another process for the life of this object.
+class holding_lock {
+ public:
+  explicit holding_lock(const wide& target) {
+    SetEnvironmentVariableW(lock_variable, reinterpret_cast<const wchar_t*>(target.c_str()));
+    wchar_t program[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    wchar_t command[] = L"engine_tests --gtest_list_tests";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(program, command, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                        nullptr, &startup, &child))
+      child = {};
+    SetEnvironmentVariableW(lock_variable, nullptr);
+    if (!child.hProcess) return;
+    wchar_t name[64];
+    swprintf(name, 64, L"morvane-lock-%lu-ready", child.dwProcessId);
+    ready = CreateEventW(nullptr, TRUE, FALSE, name);
+    swprintf(name, 64, L"morvane-lock-%lu-release", child.dwProcessId);
+    release = CreateEventW(nullptr, TRUE, FALSE, name);
+    ResumeThread(child.hThread);
+    HANDLE waits[] = {ready, child.hProcess};
+    held = WaitForMultipleObjects(2, waits, FALSE, 30000) == WAIT_OBJECT_0;
+  }
+  ~holding_lock() {
+    if (!child.hProcess) return;
+    SetEvent(release);
+    WaitForSingleObject(child.hProcess, 30000);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    CloseHandle(ready);
+    CloseHandle(release);
+  }
+  bool held = false;
+
+ private:
+  PROCESS_INFORMATION child = {};
+  HANDLE ready = nullptr;
+  HANDLE release = nullptr;
+};
+#endif
+
+class faults_test : public user_test {
+ protected:
+  void SetUp() override {
+    user_test::SetUp();
+    signed_in = false;
+    status_line = u"status before";
+    key_line.clear();
+  }
+
+  void sign_in(const wide& key, const char16_t* mode) {
+    win.key = key;
+    win.boxes.clear();
+    selected_mode = mode;
+    apply_key();
+  }
+  void reset() {
+    win.boxes.clear();
+    win.answer = box_answer_yes;
+    reset_configuration();
+  }
+  // The last run showed exactly one box with this text and caption.
+  void expect_box(const char* text_key, const char* caption_key) {
+    ASSERT_EQ(win.boxes.size(), 1u);
+    EXPECT_EQ(win.boxes[0].text, ui_text(text_key));
+    EXPECT_EQ(win.boxes[0].caption, ui_text(caption_key));
+  }
+  // Signed in for Desktop as the app would find it at start.
+  void saved_as_desktop() {
+    put(auth_file_suffix, auth_file_text(u"sk-saved-key"));
+    put(marker_file_suffix, marker_text(u"app"));
+  }
+  // Left-over temporary files of interrupted writes.
+  int temp_files() const {
+    int count = 0;
+    for (const wide& name : directory_entries(codex_home())) {
+      if (name.size() >= 3 && (name[0] | 0x20) == u'm' && (name[1] | 0x20) == u'v' &&
+          (name[2] | 0x20) == u'n')
+        ++count;
+    }
+    return count;
+  }
+
+  recording_window win;
+  const bytes dirty = "model = \"mine\"\n[mcp_servers.x]\ncommand = \"c\"\n";
+};
+
+#ifdef _WIN32
+TEST_F(faults_test, config_locked_by_another_process_is_left_as_it_is) {
+  saved_as_desktop();
+  put(config_file_suffix, dirty);
+  set_user_env(u"OPENAI_API_KEY", u"earlier-key", false);
+  {
+    holding_lock lock(path(config_file_suffix));
+    ASSERT_TRUE(lock.held);
+    heal_desktop_config();
+    EXPECT_EQ(temp_files(), 0);
+
+    sign_in(u"sk-new-key-123", u"app");
+    expect_box("fail", "fail");
+    EXPECT_EQ(temp_files(), 0);
+    EXPECT_EQ(file(marker_file_suffix), marker_text(u"app"));
+    EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"earlier-key");
+    EXPECT_EQ(status_line, u"status before");
+  }
+  EXPECT_EQ(file(config_file_suffix), dirty);
+  // The copy could not read the locked file; the next run takes it.
+  EXPECT_FALSE(has(backup_copy_suffix));
+  sign_in(u"sk-new-key-123", u"app");
+  expect_box("ok_app", "ok_t");
+  EXPECT_EQ(file(backup_copy_suffix), dirty);
+}
+
+// As root the read-only attribute binds neither Wine nor POSIX, so this
+// only reports what the host makes of it; either way the run is coherent.
+TEST_F(faults_test, read_only_auth_file) {
+  put(auth_file_suffix, "{\"OPENAI_API_KEY\": \"sk-old\"}");
+  put(config_file_suffix, "user config\n");
+  const wide auth = path(auth_file_suffix);
+  ASSERT_TRUE(SetFileAttributesW(reinterpret_cast<const wchar_t*>(auth.c_str()),
+                                 FILE_ATTRIBUTE_READONLY));
+  sign_in(u"sk-new-key-123", u"cli");
+  ASSERT_EQ(win.boxes.size(), 1u);
+  const bool failed = win.boxes[0].caption == ui_text("fail");
+  std::printf("read-only auth.json: Sign in %s\n", failed ? "failed" : "replaced it");
+  if (failed) {
+    EXPECT_EQ(file(auth_file_suffix), "{\"OPENAI_API_KEY\": \"sk-old\"}");
+    EXPECT_EQ(file(config_file_suffix), "user config\n");
+    EXPECT_FALSE(has(marker_file_suffix));
+  } else {
+    EXPECT_EQ(file(auth_file_suffix), auth_file_text(u"sk-new-key-123"));
+    EXPECT_EQ(file(config_file_suffix), cli_template);
+  }
+  EXPECT_EQ(temp_files(), 0);
+}
+#endif
+
+TEST_F(faults_test, auth_file_that_is_a_directory_fails_before_anything_else) {
+  put(config_file_suffix, "user config\n");
+  set_user_env(u"OPENAI_API_KEY", u"earlier-key", false);
+  ASSERT_TRUE(create_directory(path(auth_file_suffix)));
+  const char16_t* const modes[] = {u"cli", u"app"};
+  for (const char16_t* mode : modes) {
+    sign_in(u"sk-new-key-123", mode);
+    expect_box("fail", "fail");
+    EXPECT_EQ(file(config_file_suffix), "user config\n");
+    EXPECT_FALSE(has(marker_file_suffix));
+    EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"earlier-key");
+    EXPECT_EQ(temp_files(), 0);
+  }
+}
+
+TEST_F(faults_test, codex_home_that_is_a_file) {
+  const bytes content("not a folder\0\xFF\0", 15);
+  ASSERT_TRUE(raw_write(codex_home(), content));
+  set_user_env(u"OPENAI_API_KEY", u"earlier-key", false);
+  set_user_env(u"HTTPS_PROXY", u"http://10.0.0.1:3128", false);
+
+  sign_in(u"sk-new-key-123", u"app");
+  expect_box("fail", "fail");
+  EXPECT_EQ(raw_read(codex_home()), content);
+  EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"earlier-key");
+  EXPECT_EQ(read_user_env(u"HTTPS_PROXY"), u"");
+
+  heal_desktop_config();
+  reset();
+  ASSERT_EQ(win.boxes.size(), 2u);
+  EXPECT_EQ(win.boxes[1].text, ui_text("rst_ok"));
+  EXPECT_EQ(raw_read(codex_home()), content);
+  EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"");
+  EXPECT_FALSE(signed_in);
+}
+
+TEST_F(faults_test, backup_folder_that_is_a_file_does_not_stop_sign_in) {
+  put(config_file_suffix, "user config\n");
+  put(backup_dir_suffix, "in the way\n");
+  sign_in(u"sk-new-key-123", u"app");
+  expect_box("ok_app", "ok_t");
+  EXPECT_EQ(file(config_file_suffix), sanitize_desktop_config(desktop_template));
+  EXPECT_EQ(file(backup_dir_suffix), "in the way\n");
+  EXPECT_EQ(temp_files(), 0);
+}
+
+TEST_F(faults_test, oversized_environment_key_is_ignored_then_replaced) {
+  const wide huge(9999, u'k');  // 20000 bytes with its NUL
+#ifdef _WIN32
+  HKEY key;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Environment", 0, KEY_SET_VALUE, &key),
+            ERROR_SUCCESS);
+  ASSERT_EQ(RegSetValueExW(key, L"OPENAI_API_KEY", 0, REG_EXPAND_SZ,
+                           reinterpret_cast<const BYTE*>(huge.c_str()),
+                           static_cast<DWORD>((huge.size() + 1) * 2)),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+#else
+  set_user_env(u"OPENAI_API_KEY", huge, false);
+#endif
+  EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"");
+  EXPECT_EQ(read_saved_key(), u"");
+  refresh_status();
+  EXPECT_FALSE(signed_in);
+  EXPECT_EQ(status_line, ui_text("idle"));
+
+  sign_in(u"sk-new-key-123", u"app");
+  expect_box("ok_app", "ok_t");
+  EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"sk-new-key-123");
+}
+
+TEST_F(faults_test, config_over_the_read_ceiling_is_copied_whole) {
+  bytes big = dirty;
+  big.resize(max_text_file_size + 1, 'x');
+  put(config_file_suffix, big);
+  saved_as_desktop();
+  heal_desktop_config();
+  EXPECT_TRUE(file(config_file_suffix) == big) << "too big to filter: left alone";
+
+  sign_in(u"sk-new-key-123", u"app");
+  expect_box("ok_app", "ok_t");
+  EXPECT_TRUE(file(backup_copy_suffix) == big);
+  EXPECT_EQ(file(config_file_suffix), sanitize_desktop_config(desktop_template));
+
+  reset();
+  EXPECT_TRUE(file(config_file_suffix) == big);
+}
+
+TEST_F(faults_test, heal_keeps_nul_and_ill_formed_bytes_as_they_stand) {
+  saved_as_desktop();
+  const bytes nul(1, '\0');
+  const bytes bom = "\xEF\xBB\xBF";
+  const bytes kept = "a = \"x" + nul + "y\"\r\n" + nul + nul + "\xFF\xFE = 1\r\n[t]\r\nk = \"\xC3\x28\xED\xA0\x80\"\r\n";
+  put(config_file_suffix, bom + kept + "[mcp_servers.s" + nul + "]\r\ncommand = \"\xC0\"\r\n" +
+                              "notify = [\"" + nul + "\"]\r\n");
+  heal_desktop_config();
+  EXPECT_TRUE(file(config_file_suffix) == kept);
+
+  // Nothing to drop: not rewritten, so even the byte-order mark stays.
+  put(config_file_suffix, bom + kept);
+  heal_desktop_config();
+  EXPECT_TRUE(file(config_file_suffix) == bom + kept);
+  EXPECT_EQ(temp_files(), 0);
+}
+
+TEST_F(faults_test, broken_auth_file_falls_back_to_the_environment) {
+  set_user_env(u"OPENAI_API_KEY", u"sk-from-environment", false);
+  bytes junk;
+  unsigned seed = 12345;
+  for (int i = 0; i < 4096; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    const char c = static_cast<char>(seed >> 16);
+    junk += c == '"' ? '\0' : c;
+  }
+  const bytes field = "{\"OPENAI_API_KEY\": \"";
+  const bytes broken[] = {
+      junk,
+      junk + field + junk,
+      field + "sk-cut-short",
+      field + "sk-cut\\",
+      field + "sk-cut\\u12",
+      field + "sk-cut\\ud83d",
+      "{\"OPENAI_API_KEY\"",
+      "{\"OPENAI_API_KEY\":",
+      "{\"OPENAI_API_KEY\": 12345678}",
+  };
+  for (const bytes& text : broken) {
+    put(auth_file_suffix, text);
+    EXPECT_EQ(read_saved_key(), u"sk-from-environment") << text.substr(0, 40);
+    refresh_status();
+    EXPECT_TRUE(signed_in);
+  }
+}
+
+}  // namespace
