@@ -37,13 +37,15 @@ void show_failure(const char* text_key) {
 }
 
 // Keeps the first config.toml the user had, so that Reset can put it back.
-// A copy once made is never replaced.
-void back_up_config(const wide& home) {
+// A copy once made is never replaced. False when a config.toml is there and
+// no copy of it could be made: overwriting it then would lose it for good.
+bool back_up_config(const wide& home) {
   const wide config = join_path(home, config_file_suffix);
-  if (!path_exists(config)) return;
+  if (!path_exists(config)) return true;
   create_directory(join_path(home, backup_dir_suffix));
   const wide backup = join_path(home, backup_copy_suffix);
   if (!path_exists(backup)) copy_file(config, backup, true);
+  return path_exists(backup);
 }
 
 }  // namespace
@@ -77,7 +79,10 @@ void apply_key() {
 
   create_directory(home);
   clear_proxy_settings();
-  back_up_config(home);
+  if (!back_up_config(home)) {
+    show_failure("fail");
+    return;
+  }
 
   if (!write_text_file(join_path(home, auth_file_suffix), auth_file_text(key))) {
     show_failure("fail");

@@ -214,14 +214,23 @@ TEST_F(faults_test, codex_home_that_is_a_file) {
   EXPECT_FALSE(signed_in);
 }
 
-TEST_F(faults_test, backup_folder_that_is_a_file_does_not_stop_sign_in) {
+// Without a copy, Reset could never give the user's config.toml back: the
+// Sign in stops before anything is overwritten.
+TEST_F(faults_test, backup_folder_that_is_a_file_keeps_the_user_config) {
   put(config_file_suffix, "user config\n");
   put(backup_dir_suffix, "in the way\n");
+  sign_in(u"sk-new-key-123", u"cli");
+  expect_box("fail", "fail");
+  EXPECT_EQ(file(config_file_suffix), "user config\n");
+  EXPECT_FALSE(has(auth_file_suffix));
+  EXPECT_EQ(file(backup_dir_suffix), "in the way\n");
+  EXPECT_EQ(temp_files(), 0);
+
+  // With no config.toml to keep, the copy is not needed.
+  delete_file(path(config_file_suffix));
   sign_in(u"sk-new-key-123", u"app");
   expect_box("ok_app", "ok_t");
   EXPECT_EQ(file(config_file_suffix), sanitize_desktop_config(desktop_template));
-  EXPECT_EQ(file(backup_dir_suffix), "in the way\n");
-  EXPECT_EQ(temp_files(), 0);
 }
 
 TEST_F(faults_test, oversized_environment_key_is_ignored_then_replaced) {

@@ -194,6 +194,7 @@ TEST_F(sign_in_test, unwritable_config_fails_but_keeps_the_new_auth_file) {
   set_user_env(u"OPENAI_API_KEY", u"earlier-key", false);
   ASSERT_TRUE(create_directory(codex_home()));
   ASSERT_TRUE(create_directory(path(config_file_suffix)));
+  put(backup_copy_suffix, "kept from an earlier Sign in\n");
 
   sign_in(u"sk-new-key-123", u"cli");
   expect_failure("fail");
