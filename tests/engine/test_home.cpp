@@ -193,24 +193,6 @@ void user_test::put(const char16_t* suffix, const bytes& content) {
 
 #ifdef _WIN32
 
-bytes raw_read(const wide& path) {
-  FILE* file = _wfopen(win(path), L"rb");
-  if (!file) return bytes();
-  bytes content;
-  char buffer[65536];
-  std::size_t got;
-  while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, got);
-  fclose(file);
-  return content;
-}
-
-bool raw_write(const wide& path, const bytes& content) {
-  FILE* file = _wfopen(win(path), L"wb");
-  if (!file) return false;
-  bool ok = fwrite(content.data(), 1, content.size(), file) == content.size();
-  return fclose(file) == 0 && ok;
-}
-
 bool raw_exists(const wide& path) { return GetFileAttributesW(win(path)) != INVALID_FILE_ATTRIBUTES; }
 
 std::vector<wide> directory_entries(const wide& path) {
@@ -227,24 +209,6 @@ std::vector<wide> directory_entries(const wide& path) {
 }
 
 #else
-
-bytes raw_read(const wide& path) {
-  FILE* file = fopen(native(path).c_str(), "rb");
-  if (!file) return bytes();
-  bytes content;
-  char buffer[65536];
-  std::size_t got;
-  while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, got);
-  fclose(file);
-  return content;
-}
-
-bool raw_write(const wide& path, const bytes& content) {
-  FILE* file = fopen(native(path).c_str(), "wb");
-  if (!file) return false;
-  bool ok = fwrite(content.data(), 1, content.size(), file) == content.size();
-  return fclose(file) == 0 && ok;
-}
 
 bool raw_exists(const wide& path) {
   struct stat info;
@@ -269,6 +233,33 @@ std::vector<wide> directory_entries(const wide& path) {
 }
 
 #endif
+
+// Binary-mode stdio on the test's own path conversion: "rb" or "wb".
+static FILE* open_raw(const wide& path, const char* mode) {
+#ifdef _WIN32
+  return _wfopen(win(path), mode[0] == 'r' ? L"rb" : L"wb");
+#else
+  return fopen(native(path).c_str(), mode);
+#endif
+}
+
+bytes raw_read(const wide& path) {
+  FILE* file = open_raw(path, "rb");
+  if (!file) return bytes();
+  bytes content;
+  char buffer[65536];
+  std::size_t got;
+  while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, got);
+  fclose(file);
+  return content;
+}
+
+bool raw_write(const wide& path, const bytes& content) {
+  FILE* file = open_raw(path, "wb");
+  if (!file) return false;
+  bool ok = fwrite(content.data(), 1, content.size(), file) == content.size();
+  return fclose(file) == 0 && ok;
+}
 
 std::string narrow(const wide& text) {
   std::string out;
