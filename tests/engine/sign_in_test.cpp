@@ -287,6 +287,7 @@ TEST_F(sign_in_test, unknown_home_touches_no_file) {
   ASSERT_TRUE(create_directory(from_utf8(root)));
   ASSERT_TRUE(raw_write(from_utf8(root + "/config.toml"), "mine\n"));
   ASSERT_TRUE(raw_write(from_utf8(root + "/.morvane-applied"), marker_text(u"app")));
+  fflush(stdout);  // the child must not print the parent's buffered output again
   const pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
