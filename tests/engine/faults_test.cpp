@@ -4,13 +4,9 @@
 // change.
 #include <cstdio>
 
-#include "catalogue.h"
-#include "commands.h"
+#include "command_test.h"
 #include "config_files.h"
 #include "host.h"
-#include "recording_window.h"
-#include "status.h"
-#include "test_home.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -82,32 +78,8 @@ class holding_lock {
 };
 #endif
 
-class faults_test : public user_test {
+class faults_test : public command_test {
  protected:
-  void SetUp() override {
-    user_test::SetUp();
-    signed_in = false;
-    status_line = u"status before";
-    key_line.clear();
-  }
-
-  void sign_in(const wide& key, const char16_t* mode) {
-    win.key = key;
-    win.boxes.clear();
-    selected_mode = mode;
-    apply_key();
-  }
-  void reset() {
-    win.boxes.clear();
-    win.answer = box_answer_yes;
-    reset_configuration();
-  }
-  // The last run showed exactly one box with this text and caption.
-  void expect_box(const char* text_key, const char* caption_key) {
-    ASSERT_EQ(win.boxes.size(), 1u);
-    EXPECT_EQ(win.boxes[0].text, ui_text(text_key));
-    EXPECT_EQ(win.boxes[0].caption, ui_text(caption_key));
-  }
   // Signed in for Desktop as the app would find it at start.
   void saved_as_desktop() {
     put(auth_file_suffix, auth_file_text(u"sk-saved-key"));
@@ -124,7 +96,6 @@ class faults_test : public user_test {
     return count;
   }
 
-  recording_window win;
   const bytes dirty = "model = \"mine\"\n[mcp_servers.x]\ncommand = \"c\"\n";
 };
 
@@ -140,7 +111,7 @@ TEST_F(faults_test, config_locked_by_another_process_is_left_as_it_is) {
     EXPECT_EQ(temp_files(), 0);
 
     sign_in(u"sk-new-key-123", u"app");
-    expect_box("fail", "fail");
+    expect_failure("fail");
     EXPECT_EQ(temp_files(), 0);
     EXPECT_EQ(file(marker_file_suffix), marker_text(u"app"));
     EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"earlier-key");
@@ -150,7 +121,7 @@ TEST_F(faults_test, config_locked_by_another_process_is_left_as_it_is) {
   // The copy could not read the locked file; the next run takes it.
   EXPECT_FALSE(has(backup_copy_suffix));
   sign_in(u"sk-new-key-123", u"app");
-  expect_box("ok_app", "ok_t");
+  expect_success("ok_app");
   EXPECT_EQ(file(backup_copy_suffix), dirty);
 }
 
@@ -185,7 +156,7 @@ TEST_F(faults_test, auth_file_that_is_a_directory_fails_before_anything_else) {
   const char16_t* const modes[] = {u"cli", u"app"};
   for (const char16_t* mode : modes) {
     sign_in(u"sk-new-key-123", mode);
-    expect_box("fail", "fail");
+    expect_failure("fail");
     EXPECT_EQ(file(config_file_suffix), "user config\n");
     EXPECT_FALSE(has(marker_file_suffix));
     EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"earlier-key");
@@ -200,7 +171,7 @@ TEST_F(faults_test, codex_home_that_is_a_file) {
   set_user_env(u"HTTPS_PROXY", u"http://10.0.0.1:3128", false);
 
   sign_in(u"sk-new-key-123", u"app");
-  expect_box("fail", "fail");
+  expect_failure("fail");
   EXPECT_EQ(raw_read(codex_home()), content);
   EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"earlier-key");
   EXPECT_EQ(read_user_env(u"HTTPS_PROXY"), u"");
@@ -220,7 +191,7 @@ TEST_F(faults_test, backup_folder_that_is_a_file_keeps_the_user_config) {
   put(config_file_suffix, "user config\n");
   put(backup_dir_suffix, "in the way\n");
   sign_in(u"sk-new-key-123", u"cli");
-  expect_box("fail", "fail");
+  expect_failure("fail");
   EXPECT_EQ(file(config_file_suffix), "user config\n");
   EXPECT_FALSE(has(auth_file_suffix));
   EXPECT_EQ(file(backup_dir_suffix), "in the way\n");
@@ -229,7 +200,7 @@ TEST_F(faults_test, backup_folder_that_is_a_file_keeps_the_user_config) {
   // With no config.toml to keep, the copy is not needed.
   delete_file(path(config_file_suffix));
   sign_in(u"sk-new-key-123", u"app");
-  expect_box("ok_app", "ok_t");
+  expect_success("ok_app");
   EXPECT_EQ(file(config_file_suffix), sanitize_desktop_config(desktop_template));
 }
 
@@ -254,7 +225,7 @@ TEST_F(faults_test, oversized_environment_key_is_ignored_then_replaced) {
   EXPECT_EQ(status_line, ui_text("idle"));
 
   sign_in(u"sk-new-key-123", u"app");
-  expect_box("ok_app", "ok_t");
+  expect_success("ok_app");
   EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"sk-new-key-123");
 }
 
@@ -267,7 +238,7 @@ TEST_F(faults_test, config_over_the_read_ceiling_is_copied_whole) {
   EXPECT_TRUE(file(config_file_suffix) == big) << "too big to filter: left alone";
 
   sign_in(u"sk-new-key-123", u"app");
-  expect_box("ok_app", "ok_t");
+  expect_success("ok_app");
   EXPECT_TRUE(file(backup_copy_suffix) == big);
   EXPECT_EQ(file(config_file_suffix), sanitize_desktop_config(desktop_template));
 

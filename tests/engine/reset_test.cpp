@@ -1,37 +1,17 @@
 // Reset, end to end, usually after a real Sign in.
-#include "catalogue.h"
-#include "commands.h"
+#include "command_test.h"
 #include "config_files.h"
 #include "host.h"
-#include "recording_window.h"
-#include "status.h"
-#include "test_home.h"
 
 namespace {
 
 constexpr int box_answer_no = 7;
 
-class reset_test : public user_test {
+class reset_test : public command_test {
  protected:
-  void SetUp() override {
-    user_test::SetUp();
-    signed_in = false;
-    status_line = u"";
-    key_line = u"";
-  }
-
-  void sign_in(const wide& key, const char16_t* mode) {
-    win.key = key;
-    selected_mode = mode;
-    apply_key();
+  void signed_in_as(const wide& key, const char16_t* mode) {
+    sign_in(key, mode);
     ASSERT_TRUE(signed_in) << "Sign in failed";
-  }
-
-  // Confirms (or not) and runs Reset, starting from a fresh box record.
-  void reset(int answer = box_answer_yes) {
-    win.boxes.clear();
-    win.answer = answer;
-    reset_configuration();
   }
 
   void expect_confirmation_then_completion() {
@@ -52,13 +32,11 @@ class reset_test : public user_test {
     EXPECT_FALSE(signed_in);
     EXPECT_EQ(status_line, ui_text("idle"));
   }
-
-  recording_window win;
 };
 
 TEST_F(reset_test, answering_no_changes_nothing) {
   put(config_file_suffix, "user config\n");
-  sign_in(u"sk-desktop-key", u"app");
+  signed_in_as(u"sk-desktop-key", u"app");
   set_user_env(u"HTTP_PROXY", u"http://10.0.0.1:3128", false);
   win.key = u"  typed key ";
   win.key_masked = false;
@@ -88,7 +66,7 @@ TEST_F(reset_test, answering_no_changes_nothing) {
 TEST_F(reset_test, after_desktop_restores_the_users_config_and_keeps_the_copy) {
   const bytes original = "model = \"mine\"\r\n[notify]\r\nx = 1\r\n";
   put(config_file_suffix, original);
-  sign_in(u"sk-desktop-key", u"app");
+  signed_in_as(u"sk-desktop-key", u"app");
   ASSERT_NE(file(config_file_suffix), original);
   set_user_env(u"https_proxy", u"http://10.0.0.1:3128", false);
   win.key_masked = false;  // the user had the key shown
@@ -111,7 +89,7 @@ TEST_F(reset_test, after_desktop_restores_the_users_config_and_keeps_the_copy) {
 }
 
 TEST_F(reset_test, after_cli_with_no_config_before_deletes_the_written_one) {
-  sign_in(u"sk-cli-key-123", u"cli");
+  signed_in_as(u"sk-cli-key-123", u"cli");
   ASSERT_TRUE(has(config_file_suffix));
 
   reset();
@@ -129,7 +107,7 @@ TEST_F(reset_test, after_cli_with_no_config_before_deletes_the_written_one) {
 
 TEST_F(reset_test, after_cli_restores_the_users_own_config) {
   put(config_file_suffix, "the user's cli config\n");
-  sign_in(u"sk-cli-key-123", u"cli");
+  signed_in_as(u"sk-cli-key-123", u"cli");
   reset();
   EXPECT_EQ(file(config_file_suffix), "the user's cli config\n");
   expect_signed_out();

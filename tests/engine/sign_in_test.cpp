@@ -7,13 +7,9 @@
 #include <unistd.h>
 #endif
 
-#include "catalogue.h"
-#include "commands.h"
+#include "command_test.h"
 #include "config_files.h"
 #include "host.h"
-#include "recording_window.h"
-#include "status.h"
-#include "test_home.h"
 
 namespace {
 
@@ -21,43 +17,14 @@ const char16_t* const proxy_names[] = {u"HTTP_PROXY", u"HTTPS_PROXY", u"ALL_PROX
                                        u"http_proxy", u"https_proxy", u"all_proxy",
                                        u"NO_PROXY",   u"no_proxy"};
 
-class sign_in_test : public user_test {
+class sign_in_test : public command_test {
  protected:
-  void SetUp() override {
-    user_test::SetUp();
-    signed_in = false;
-    status_line = u"status before";
-    key_line = u"";
-  }
-
-  // Types the key, picks the platform and presses Sign in.
-  void sign_in(const wide& key, const char16_t* mode) {
-    win.key = key;
-    win.boxes.clear();
-    selected_mode = mode;
-    apply_key();
-  }
-
-  // The run ended with exactly this one box.
-  void expect_box(const char* text_key, const char* caption_key, unsigned flags) {
-    ASSERT_EQ(win.boxes.size(), 1u) << "after key " << narrow(win.key);
-    EXPECT_EQ(win.boxes[0].text, ui_text(text_key)) << text_key;
-    EXPECT_EQ(win.boxes[0].caption, ui_text(caption_key)) << text_key;
-    EXPECT_EQ(win.boxes[0].flags, flags) << text_key;
-  }
-  void expect_failure(const char* text_key) { expect_box(text_key, "fail", box_ok | box_icon_error); }
-  void expect_success(const char* text_key) {
-    expect_box(text_key, "ok_t", box_ok | box_icon_information);
-  }
-
   void seed_proxies() {
     for (const char16_t* name : proxy_names) set_user_env(name, u"http://10.0.0.1:3128", false);
   }
   void expect_proxies_cleared() {
     for (const char16_t* name : proxy_names) EXPECT_EQ(read_user_env(name), u"") << narrow(name);
   }
-
-  recording_window win;
 };
 
 TEST_F(sign_in_test, refused_keys_show_their_box_and_change_nothing) {
