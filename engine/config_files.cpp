@@ -163,7 +163,9 @@ bytes sanitize_desktop_config(const bytes& text) {
 
 void heal_desktop_config() {
   if (read_saved_mode() != u"app") return;
-  const wide path = join_path(codex_home(), config_file_suffix);
+  const wide home = codex_home();
+  if (home.empty()) return;  // never a config.toml outside the Codex home
+  const wide path = join_path(home, config_file_suffix);
   const bytes text = read_text_file(path);
   if (text.empty()) return;
   const bytes healed = sanitize_desktop_config(text);

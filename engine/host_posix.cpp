@@ -39,7 +39,9 @@ std::string parent_directory(const std::string& path) {
 // copies take any size, reads of text files check their own.
 bool read_whole_file(const std::string& path, std::size_t ceiling, bytes& out) {
   out.clear();
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a named pipe in a file's place is refused below
+  // instead of waiting for a writer; regular files ignore the flag.
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat info;
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
@@ -335,10 +337,13 @@ void set_user_env(const wide& name, const wide& value, bool announce) {
   std::string directory = environment_directory();
   if (directory.empty() || !make_directories(directory)) return;
   std::string file = environment_file(directory);
+  // A store that is there but cannot be read is left alone: rewriting it
+  // from nothing would drop every other value it holds.
   struct stat info;
-  if (stat(file.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return;
+  bool exists = stat(file.c_str(), &info) == 0;
+  if (exists && !S_ISREG(info.st_mode)) return;
   bytes store;
-  read_whole_file(file, SIZE_MAX, store);
+  if (exists && !read_whole_file(file, SIZE_MAX, store)) return;
   bytes key = to_utf8(name);
   bytes line = value.empty() ? bytes() : key + "=" + escape_value(to_utf8(value)) + "\n";
   bytes updated;

@@ -45,6 +45,13 @@ long unicode_escape(const bytes& text, std::size_t at) {
   return unit;
 }
 
+// A file of the Codex home; empty when the home itself is unknown, so that
+// nothing is read from the root of the drive instead.
+bytes read_codex_file(const char16_t* suffix) {
+  const wide home = codex_home();
+  return home.empty() ? bytes() : read_text_file(join_path(home, suffix));
+}
+
 }  // namespace
 
 // A loose scan for one string member of the small files the tool and the
@@ -128,7 +135,7 @@ wide json_string_value(const bytes& text, const char* name) {
 }
 
 wide read_saved_key() {
-  const bytes auth = read_text_file(join_path(codex_home(), auth_file_suffix));
+  const bytes auth = read_codex_file(auth_file_suffix);
   const wide from_file = json_string_value(auth, "OPENAI_API_KEY");
   if (!from_file.empty() && !holds_placeholder(from_file)) return from_file;
   const wide from_environment = read_user_env(key_variable);
@@ -138,7 +145,7 @@ wide read_saved_key() {
 
 wide read_saved_mode() {
   if (read_saved_key().empty()) return {};
-  const bytes marker = read_text_file(join_path(codex_home(), marker_file_suffix));
+  const bytes marker = read_codex_file(marker_file_suffix);
   const wide mode = json_string_value(marker, "mode");
   if (mode == u"cli" || mode == u"app") return mode;
   // No usable marker: only the Desktop platform publishes the key in the

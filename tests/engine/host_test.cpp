@@ -268,6 +268,23 @@ TEST_F(host_test, environment_store_that_cannot_be_opened_is_left_alone) {
   EXPECT_EQ(raw_read(path(u"-blocker")), "x");
 }
 
+// A named pipe where a file belongs has no writer: reading it must not wait.
+TEST_F(host_test, named_pipes_read_as_missing_files) {
+  ASSERT_TRUE(create_directory(codex_home()));
+  ASSERT_EQ(mkfifo(to_utf8(path(u"\\auth.json")).c_str(), 0600), 0);
+  EXPECT_EQ(read_text_file(path(u"\\auth.json")), "");
+
+  const std::string config = getenv("XDG_CONFIG_HOME");
+  mkdir(config.c_str(), 0777);
+  mkdir((config + "/environment.d").c_str(), 0777);
+  ASSERT_EQ(mkfifo(to_utf8(store_path()).c_str(), 0600), 0);
+  EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"");
+  set_user_env(u"OPENAI_API_KEY", u"sk-1", true);
+  struct stat info;
+  ASSERT_EQ(stat(to_utf8(store_path()).c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the store was replaced";
+}
+
 #endif
 
 }  // namespace

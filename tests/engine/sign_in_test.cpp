@@ -246,13 +246,15 @@ TEST_F(sign_in_test, written_files_parse) {
 
 // With no home directory at all, every path would start at the file system
 // root. The child runs without HOME inside a chroot that has no password
-// database, so the Codex home really is unknown and "/" is a folder the test
-// can look into.
+// database, so the Codex home really is unknown, and "/" is a folder the
+// test can look into: an account there must be neither read nor changed.
 TEST_F(sign_in_test, unknown_home_touches_no_file) {
   ASSERT_EQ(geteuid(), 0u) << "chroot needs root";
   const std::string root = narrow(path(u"")) + "-root";
+  const bytes config = "model = \"mine\"\n[mcp_servers.x]\ncommand = \"c\"\n";
   ASSERT_TRUE(create_directory(from_utf8(root)));
-  ASSERT_TRUE(raw_write(from_utf8(root + "/config.toml"), "mine\n"));
+  ASSERT_TRUE(raw_write(from_utf8(root + "/config.toml"), config));
+  ASSERT_TRUE(raw_write(from_utf8(root + "/auth.json"), auth_file_text(u"sk-at-the-root")));
   ASSERT_TRUE(raw_write(from_utf8(root + "/.morvane-applied"), marker_text(u"app")));
   fflush(stdout);  // the child must not print the parent's buffered output again
   const pid_t child = fork();
@@ -262,19 +264,23 @@ TEST_F(sign_in_test, unknown_home_touches_no_file) {
     unsetenv("XDG_CONFIG_HOME");
     if (chroot(root.c_str()) != 0 || chdir("/") != 0) _exit(10);
     if (!codex_home().empty()) _exit(11);
+    refresh_status();
+    heal_desktop_config();
+    if (signed_in) _exit(12);
     sign_in(u"sk-valid-key-123", u"app");
-    if (win.boxes.size() != 1 || win.boxes[0].text != ui_text("fail")) _exit(12);
-    win.boxes.clear();
-    reset_configuration();
-    if (win.boxes.size() != 2 || win.boxes[1].text != ui_text("rst_ok")) _exit(13);
+    if (win.boxes.size() != 1 || win.boxes[0].text != ui_text("fail")) _exit(13);
+    reset();
+    if (win.boxes.size() != 2 || win.boxes[1].text != ui_text("rst_ok")) _exit(14);
     _exit(0);
   }
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "10 setup, 11 home found, 12 Sign in box, 13 Reset box";
-  EXPECT_EQ(directory_entries(from_utf8(root)).size(), 2u);
-  EXPECT_EQ(raw_read(from_utf8(root + "/config.toml")), "mine\n");
+  EXPECT_EQ(WEXITSTATUS(status), 0)
+      << "10 setup, 11 home found, 12 signed in, 13 Sign in box, 14 Reset box";
+  EXPECT_EQ(directory_entries(from_utf8(root)).size(), 3u);
+  EXPECT_EQ(raw_read(from_utf8(root + "/config.toml")), config);
+  EXPECT_EQ(raw_read(from_utf8(root + "/auth.json")), auth_file_text(u"sk-at-the-root"));
   EXPECT_EQ(raw_read(from_utf8(root + "/.morvane-applied")), marker_text(u"app"));
 }
 #endif
