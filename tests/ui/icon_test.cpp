@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app_icon.h"
+#include "ui_test_support.h"
 
 extern const unsigned char app_icon_data[];
 extern const std::size_t app_icon_data_size;
@@ -68,32 +69,21 @@ struct drawn_icon {
 };
 
 drawn_icon draw(HICON icon, int side) {
-  BITMAPINFO format{};
-  format.bmiHeader.biSize = sizeof format.bmiHeader;
-  format.bmiHeader.biWidth = side;
-  format.bmiHeader.biHeight = -side;
-  format.bmiHeader.biPlanes = 1;
-  format.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP target = CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previous = SelectObject(memory, target);
-  auto* pixels = static_cast<std::uint32_t*>(bits);
-  std::fill(pixels, pixels + side * side, 0x00FF00FFu);
-  DrawIconEx(memory, 0, 0, icon, side, side, 0, nullptr, DI_NORMAL);
+  const COLORREF magenta = RGB(0xFF, 0x00, 0xFF);
+  canvas image(side, side);
+  image.fill(magenta);
+  DrawIconEx(image.dc(), 0, 0, icon, side, side, 0, nullptr, DI_NORMAL);
   GdiFlush();
 
   drawn_icon result;
-  result.corner_transparent = (pixels[0] & 0xFFFFFFu) == 0xFF00FFu;
-  for (int i = 0; i < side * side; ++i) {
-    int red = pixels[i] >> 16 & 255, green = pixels[i] >> 8 & 255, blue = pixels[i] & 255;
-    if (red > 200 && green > 140 && green < 230 && blue < 110) ++result.gold_pixels;
+  result.corner_transparent = image.at(0, 0) == magenta;
+  for (int y = 0; y < side; ++y) {
+    for (int x = 0; x < side; ++x) {
+      const COLORREF c = image.at(x, y);
+      if (GetRValue(c) > 200 && GetGValue(c) > 140 && GetGValue(c) < 230 && GetBValue(c) < 110)
+        ++result.gold_pixels;
+    }
   }
-  SelectObject(memory, previous);
-  DeleteObject(target);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
   return result;
 }
 

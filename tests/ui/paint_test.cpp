@@ -15,54 +15,6 @@ COLORREF hex(std::uint32_t rrggbb) {
   return RGB(rrggbb >> 16, (rrggbb >> 8) & 0xFF, rrggbb & 0xFF);
 }
 
-// A 440 x 520 top-down 32-bit image that paint_client draws into.
-class canvas {
- public:
-  canvas() {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = client_width;
-    info.bmiHeader.biHeight = -client_height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    dc_ = CreateCompatibleDC(nullptr);
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bits_ = static_cast<const std::uint32_t*>(bits);
-    previous_ = SelectObject(dc_, bitmap_);
-  }
-  ~canvas() {
-    SelectObject(dc_, previous_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  canvas(const canvas&) = delete;
-  canvas& operator=(const canvas&) = delete;
-
-  void paint() {
-    paint_client(dc_, client_width, client_height);
-    GdiFlush();
-  }
-  HDC dc() const { return dc_; }
-  COLORREF at(int x, int y) const {
-    std::uint32_t pixel = bits_[y * client_width + x];
-    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-  }
-  int count(const RECT& r, COLORREF colour) const {
-    int found = 0;
-    for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x) found += at(x, y) == colour;
-    return found;
-  }
-
- private:
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ previous_ = nullptr;
-  const std::uint32_t* bits_ = nullptr;
-};
-
 const COLORREF accent = hex(0x3B82F6);
 const COLORREF outline = hex(0x243042);
 const COLORREF surface = hex(0x161E2C);
@@ -79,7 +31,7 @@ class paint_tests : public window_test {
     key_line.clear();
     selected_mode = u"app";
   }
-  canvas image;
+  canvas image{client_width, client_height};
 };
 
 TEST_F(paint_tests, fixed_parts_and_restored_selections) {

@@ -1,8 +1,11 @@
 #include "ui_test_support.h"
 
+#include <algorithm>
+
 #include "catalogue.h"
 #include "config_files.h"
 #include "host.h"
+#include "paint.h"
 #include "resources.h"
 #include "status.h"
 #include "window.h"
@@ -124,4 +127,47 @@ bool window_test::repaint_requested() {
   bool pending = GetUpdateRect(main_window, &update, FALSE) != 0;
   ValidateRect(main_window, nullptr);
   return pending;
+}
+
+canvas::canvas(int width, int height) : width_(width), height_(height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  dc_ = CreateCompatibleDC(nullptr);
+  void* bits = nullptr;
+  bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bits_ = static_cast<std::uint32_t*>(bits);
+  previous_ = SelectObject(dc_, bitmap_);
+}
+
+canvas::~canvas() {
+  SelectObject(dc_, previous_);
+  DeleteObject(bitmap_);
+  DeleteDC(dc_);
+}
+
+void canvas::paint() {
+  paint_client(dc_, width_, height_);
+  GdiFlush();
+}
+
+void canvas::fill(COLORREF colour) {
+  const std::uint32_t pixel = GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+  std::fill(bits_, bits_ + width_ * height_, pixel);
+}
+
+COLORREF canvas::at(int x, int y) const {
+  const std::uint32_t pixel = bits_[y * width_ + x];
+  return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
+int canvas::count(const RECT& r, COLORREF colour) const {
+  int found = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) found += at(x, y) == colour;
+  return found;
 }

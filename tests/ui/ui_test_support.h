@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "wide.h"
@@ -49,6 +50,30 @@ class window_test : public ::testing::Test {
 
  private:
   answering_port* owned_answers_ = nullptr;
+};
+
+// A top-down 32-bit image in a memory DC whose pixels read back exactly.
+class canvas {
+ public:
+  canvas(int width, int height);
+  ~canvas();
+  canvas(const canvas&) = delete;
+  canvas& operator=(const canvas&) = delete;
+
+  HDC dc() const { return dc_; }
+  // Draws the whole client area into the image.
+  void paint();
+  void fill(COLORREF colour);
+  COLORREF at(int x, int y) const;
+  int count(const RECT& r, COLORREF colour) const;
+
+ private:
+  int width_;
+  int height_;
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ previous_ = nullptr;
+  std::uint32_t* bits_ = nullptr;
 };
 
 void clear_user_state();
