@@ -39,8 +39,13 @@ void broadcast_environment_change();
 // Results are ignored by most callers; they are returned for the tests.
 bool create_directory(const wide& path);  // an existing directory is fine
 bool path_exists(const wide& path);       // files and directories alike
+bool is_file(const wide& path);           // a regular file, never a directory
 bool copy_file(const wide& from, const wide& to, bool fail_if_exists);
 bool delete_file(const wide& path);
+// Byte comparisons of whole files, of any size, read in chunks. Both are
+// false when a file is missing, unreadable or not a regular file.
+bool file_holds(const wide& path, const bytes& content);  // a byte-order mark counts
+bool same_file_content(const wide& first, const wide& second);
 
 // Switches the per-user system proxy off (ProxyEnable = 0) and deletes its
 // server, bypass list and automatic configuration address. False when the

@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "host.h"
+#include "input_file.h"
 
 namespace {
 
@@ -35,35 +36,19 @@ std::string parent_directory(const std::string& path) {
   return path.substr(0, slash);
 }
 
-// Whole regular file; false when it cannot be read. No size ceiling here:
-// copies take any size, reads of text files check their own.
+// Whole regular file of at most `ceiling` bytes; false when it cannot be
+// read or is larger.
 bool read_whole_file(const std::string& path, std::size_t ceiling, bytes& out) {
   out.clear();
-  // Non-blocking, so that a named pipe in a file's place is refused below
-  // instead of waiting for a writer; regular files ignore the flag.
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-      static_cast<std::uint64_t>(info.st_size) > ceiling) {
-    close(fd);
+  input_file file(from_utf8(path));
+  if (!file.is_open() || file.size() > ceiling) return false;
+  out.assign(static_cast<std::size_t>(file.size()), '\0');
+  const std::int64_t got = out.empty() ? 0 : file.read_some(&out[0], out.size());
+  if (got < 0) {
+    out.clear();
     return false;
   }
-  out.assign(static_cast<std::size_t>(info.st_size), '\0');
-  std::size_t done = 0;
-  while (done < out.size()) {
-    ssize_t got = read(fd, &out[done], out.size() - done);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      close(fd);
-      out.clear();
-      return false;
-    }
-    if (got == 0) break;
-    done += static_cast<std::size_t>(got);
-  }
-  close(fd);
-  out.resize(done);
+  out.resize(static_cast<std::size_t>(got));
   return true;
 }
 
@@ -80,27 +65,34 @@ bool write_all(int fd, const bytes& content) {
   return done == content.size();
 }
 
+// Files the tool writes may hold the API key, or a copy of the user's own
+// configuration: they are for the user alone. An existing file keeps a
+// stricter mode of its own, but never a wider one.
+constexpr mode_t private_mode = 0600;
+
 // The new content goes into "mvn..." beside the target and is renamed over
 // it, so the old file stays whole until the new one is complete on disk.
-// mode < 0 keeps the mode of an existing target (or the default for a new
-// file).
+// The temporary file is private from the moment it exists. `mode` is the
+// mode wanted (a copy passes its source's); negative means that of the
+// file being replaced, if any.
 bool write_file_atomically(const std::string& path, const bytes& content, int mode) {
   std::string directory = parent_directory(path);
   struct stat target;
   if (mode < 0 && stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode))
-    mode = static_cast<int>(target.st_mode & 07777);
+    mode = static_cast<int>(target.st_mode);
+  const mode_t final_mode = mode < 0 ? private_mode : static_cast<mode_t>(mode) & private_mode;
   std::string temp;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
     char name[64];
     snprintf(name, sizeof name, "/mvn%ld-%u.tmp", static_cast<long>(getpid()), ++temp_counter);
     temp = directory + name;
-    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, private_mode);
     if (fd < 0 && errno != EEXIST) return false;
   }
   if (fd < 0) return false;
   bool ok = write_all(fd, content);
-  if (ok && mode >= 0) ok = fchmod(fd, static_cast<mode_t>(mode)) == 0;
+  if (ok) ok = fchmod(fd, final_mode) == 0;
   if (ok) ok = fsync(fd) == 0;
   if (close(fd) != 0) ok = false;
   if (ok) ok = rename(temp.c_str(), path.c_str()) == 0;
@@ -199,6 +191,31 @@ bool line_names(const bytes& text, std::size_t start, std::size_t end, const byt
 }
 
 }  // namespace
+
+// Opened non-blocking, so that a named pipe in a file's place is refused
+// instead of waiting for a writer; regular files ignore the flag.
+input_file::input_file(const wide& path)
+    : handle_(open(native_path(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
+  struct stat info;
+  is_open_ = handle_ >= 0 && fstat(static_cast<int>(handle_), &info) == 0 && S_ISREG(info.st_mode);
+  if (is_open_) size_ = static_cast<std::uint64_t>(info.st_size);
+}
+
+input_file::~input_file() {
+  if (handle_ >= 0) close(static_cast<int>(handle_));
+}
+
+std::int64_t input_file::read_some(char* buffer, std::size_t want) {
+  std::size_t done = 0;
+  while (done < want) {
+    ssize_t got = read(static_cast<int>(handle_), buffer + done, want - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return -1;
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return static_cast<std::int64_t>(done);
+}
 
 wide codex_home() {
   bytes home = home_directory();
@@ -390,7 +407,12 @@ bool copy_file(const wide& from, const wide& to, bool fail_if_exists) {
   if (fail_if_exists && lstat(target.c_str(), &existing) == 0) return false;
   bytes content;
   if (!read_whole_file(source, SIZE_MAX, content)) return false;
-  return write_file_atomically(target, content, static_cast<int>(info.st_mode & 07777));
+  return write_file_atomically(target, content, static_cast<int>(info.st_mode));
+}
+
+bool is_file(const wide& path) {
+  struct stat info;
+  return stat(native_path(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 bool delete_file(const wide& path) { return unlink(native_path(path).c_str()) == 0; }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "host.h"
+#include "input_file.h"
 
 namespace {
 
@@ -36,6 +37,35 @@ bool write_all(HANDLE file, const bytes& content) {
 }
 
 }  // namespace
+
+// Opened without backup semantics, so a directory does not open.
+input_file::input_file(const wide& path)
+    : handle_(reinterpret_cast<std::intptr_t>(CreateFileW(
+          win(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr))) {
+  HANDLE file = reinterpret_cast<HANDLE>(handle_);
+  LARGE_INTEGER size;
+  is_open_ = file != INVALID_HANDLE_VALUE && GetFileType(file) == FILE_TYPE_DISK &&
+             GetFileSizeEx(file, &size) && size.QuadPart >= 0;
+  if (is_open_) size_ = static_cast<std::uint64_t>(size.QuadPart);
+}
+
+input_file::~input_file() {
+  HANDLE file = reinterpret_cast<HANDLE>(handle_);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+}
+
+std::int64_t input_file::read_some(char* buffer, std::size_t want) {
+  HANDLE file = reinterpret_cast<HANDLE>(handle_);
+  std::size_t done = 0;
+  while (done < want) {
+    DWORD got = 0;
+    const std::size_t asked = want - done < MAXDWORD ? want - done : MAXDWORD;
+    if (!ReadFile(file, buffer + done, static_cast<DWORD>(asked), &got, nullptr)) return -1;
+    if (got == 0) break;
+    done += got;
+  }
+  return static_cast<std::int64_t>(done);
+}
 
 wide codex_home() {
   wchar_t buffer[MAX_PATH] = {};
@@ -156,6 +186,11 @@ bool path_exists(const wide& path) {
 
 bool copy_file(const wide& from, const wide& to, bool fail_if_exists) {
   return CopyFileW(win(from), win(to), fail_if_exists) != 0;
+}
+
+bool is_file(const wide& path) {
+  DWORD attributes = GetFileAttributesW(win(path));
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool delete_file(const wide& path) { return DeleteFileW(win(path)) != 0; }

@@ -285,6 +285,34 @@ TEST_F(host_test, named_pipes_read_as_missing_files) {
   EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the store was replaced";
 }
 
+// Whatever the umask, what the host writes is for the user alone; a file
+// already stricter than that stays so.
+TEST_F(host_test, written_files_are_private) {
+  const mode_t old_umask = umask(0);
+  const auto mode_of = [](const wide& file) {
+    struct stat info;
+    return stat(to_utf8(file).c_str(), &info) == 0 ? info.st_mode & 07777 : 07777;
+  };
+  ASSERT_TRUE(create_directory(codex_home()));
+  EXPECT_TRUE(write_text_file(path(u"\\auth.json"), "{}"));
+  EXPECT_EQ(mode_of(path(u"\\auth.json")), 0600u);
+
+  put(u"\\config.toml", "mine");
+  ASSERT_EQ(chmod(to_utf8(path(u"\\config.toml")).c_str(), 0644), 0);
+  EXPECT_TRUE(copy_file(path(u"\\config.toml"), path(u"\\copy.toml"), true));
+  EXPECT_EQ(mode_of(path(u"\\copy.toml")), 0600u);
+  EXPECT_TRUE(write_text_file(path(u"\\config.toml"), "tool's"));
+  EXPECT_EQ(mode_of(path(u"\\config.toml")), 0600u);
+
+  ASSERT_EQ(chmod(to_utf8(path(u"\\auth.json")).c_str(), 0400), 0);
+  EXPECT_TRUE(write_text_file(path(u"\\auth.json"), "{\"a\": 1}"));
+  EXPECT_EQ(mode_of(path(u"\\auth.json")), 0400u);
+
+  set_user_env(u"OPENAI_API_KEY", u"sk-1", false);
+  EXPECT_EQ(mode_of(store_path()), 0600u);
+  umask(old_umask);
+}
+
 #endif
 
 }  // namespace

@@ -168,9 +168,18 @@ void user_test::put(const char16_t* suffix, const bytes& content) {
   ASSERT_TRUE(raw_write(target, content)) << narrow(target);
 }
 
+void user_test::remove(const char16_t* suffix) {
+  ASSERT_TRUE(raw_remove(path(suffix))) << narrow(path(suffix));
+}
+
 #ifdef _WIN32
 
 bool raw_exists(const wide& path) { return GetFileAttributesW(win(path)) != INVALID_FILE_ATTRIBUTES; }
+
+bool raw_remove(const wide& path) {
+  if (!DeleteFileW(win(path))) RemoveDirectoryW(win(path));
+  return !raw_exists(path);
+}
 
 std::vector<wide> directory_entries(const wide& path) {
   std::vector<wide> names;
@@ -190,6 +199,11 @@ std::vector<wide> directory_entries(const wide& path) {
 bool raw_exists(const wide& path) {
   struct stat info;
   return stat(native(path).c_str(), &info) == 0;
+}
+
+bool raw_remove(const wide& path) {
+  std::remove(native(path).c_str());
+  return !raw_exists(path);
 }
 
 std::vector<wide> directory_entries(const wide& path) {

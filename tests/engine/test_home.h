@@ -18,12 +18,16 @@ class user_test : public ::testing::Test {
   bool has(const char16_t* suffix) const;
   // Creates the Codex home when needed and writes the bytes as they are.
   void put(const char16_t* suffix, const bytes& content);
+  // Removes a file or an empty folder of the Codex home.
+  void remove(const char16_t* suffix);
 };
 
 // Raw file access for tests, independent of the host layer under test.
 bytes raw_read(const wide& path);
 bool raw_write(const wide& path, const bytes& content);
 bool raw_exists(const wide& path);
+// Removes a file or an empty directory; true when it is gone.
+bool raw_remove(const wide& path);
 // Names of the entries of a directory (no "." or "..").
 std::vector<wide> directory_entries(const wide& path);
 // Printable form of wide text for assertion messages.
