@@ -8,7 +8,8 @@ extern const char16_t auth_file_suffix[];
 extern const char16_t config_file_suffix[];
 extern const char16_t marker_file_suffix[];
 extern const char16_t backup_dir_suffix[];
-extern const char16_t backup_copy_suffix[];
+extern const char16_t backup_copy_suffix[];       // the user's own config.toml
+extern const char16_t auth_backup_copy_suffix[];  // the user's own auth.json
 
 extern const bytes desktop_template;
 extern const bytes cli_template;

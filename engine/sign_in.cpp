@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "config_files.h"
 #include "host.h"
+#include "own_files.h"
 #include "status.h"
 #include "window_port.h"
 
@@ -34,18 +35,6 @@ wide trimmed(const wide& text) {
 
 void show_failure(const char* text_key) {
   window().message_box(ui_text(text_key), ui_text("fail"), box_ok | box_icon_error);
-}
-
-// Keeps the first config.toml the user had, so that Reset can put it back.
-// A copy once made is never replaced. False when a config.toml is there and
-// no copy of it could be made: overwriting it then would lose it for good.
-bool back_up_config(const wide& home) {
-  const wide config = join_path(home, config_file_suffix);
-  if (!path_exists(config)) return true;
-  create_directory(join_path(home, backup_dir_suffix));
-  const wide backup = join_path(home, backup_copy_suffix);
-  if (!path_exists(backup)) copy_file(config, backup, true);
-  return path_exists(backup);
 }
 
 }  // namespace
@@ -79,7 +68,7 @@ void apply_key() {
 
   create_directory(home);
   clear_proxy_settings();
-  if (!back_up_config(home)) {
+  if (!keep_own_files(home)) {
     show_failure("fail");
     return;
   }

@@ -204,6 +204,24 @@ TEST_F(faults_test, backup_folder_that_is_a_file_keeps_the_user_config) {
   EXPECT_EQ(file(config_file_suffix), sanitize_desktop_config(desktop_template));
 }
 
+// Only a file counts as a copy of the user's: with folders in the copies'
+// places no copy can be made, so nothing of the user's is overwritten.
+TEST_F(faults_test, folders_in_the_copies_places_keep_the_users_files) {
+  const bytes login = "{\"OPENAI_API_KEY\": null, \"tokens\": {}}\n";
+  put(config_file_suffix, dirty);
+  put(auth_file_suffix, login);
+  for (const char16_t* copy : {backup_copy_suffix, auth_backup_copy_suffix}) {
+    ASSERT_TRUE(create_directory(path(backup_dir_suffix)));
+    ASSERT_TRUE(create_directory(path(copy)));
+    sign_in(u"sk-new-key-123", u"app");
+    expect_failure("fail");
+    EXPECT_EQ(file(config_file_suffix), dirty);
+    EXPECT_EQ(file(auth_file_suffix), login);
+    EXPECT_FALSE(has(marker_file_suffix));
+    remove(copy);
+  }
+}
+
 TEST_F(faults_test, oversized_environment_key_is_ignored_then_replaced) {
   const wide huge(9999, u'k');  // 20000 bytes with its NUL
 #ifdef _WIN32

@@ -63,7 +63,7 @@ TEST_F(reset_test, answering_no_changes_nothing) {
   EXPECT_TRUE(signed_in);
 }
 
-TEST_F(reset_test, after_desktop_restores_the_users_config_and_keeps_the_copy) {
+TEST_F(reset_test, after_desktop_gives_the_users_config_back) {
   const bytes original = "model = \"mine\"\r\n[notify]\r\nx = 1\r\n";
   put(config_file_suffix, original);
   signed_in_as(u"sk-desktop-key", u"app");
@@ -74,18 +74,23 @@ TEST_F(reset_test, after_desktop_restores_the_users_config_and_keeps_the_copy) {
   reset();
   expect_confirmation_then_completion();
   EXPECT_EQ(file(config_file_suffix), original);
-  EXPECT_EQ(file(backup_copy_suffix), original);
+  EXPECT_FALSE(has(backup_copy_suffix)) << "the copy is handed back, not kept";
   expect_signed_out();
   EXPECT_EQ(read_user_env(u"https_proxy"), u"");
   EXPECT_EQ(win.key, u"");
   EXPECT_TRUE(win.key_masked);
   EXPECT_EQ(selected_mode, u"app");
 
-  // A second Reset restores the same copy again.
-  put(config_file_suffix, "changed again\n");
+  // What the user does with their config afterwards is theirs: a second
+  // Reset leaves it, and so does the next Sign in and Reset cycle.
+  const bytes edited = original + "[mcp_servers.added]\r\ncommand = \"npx\"\r\n";
+  put(config_file_suffix, edited);
   reset();
   expect_confirmation_then_completion();
-  EXPECT_EQ(file(config_file_suffix), original);
+  EXPECT_EQ(file(config_file_suffix), edited);
+  signed_in_as(u"sk-desktop-key", u"app");
+  reset();
+  EXPECT_EQ(file(config_file_suffix), edited);
 }
 
 TEST_F(reset_test, after_cli_with_no_config_before_deletes_the_written_one) {
@@ -127,15 +132,71 @@ TEST_F(reset_test, config_the_tool_never_wrote_stays) {
 }
 
 TEST_F(reset_test, backup_without_marker_is_still_restored) {
-  ASSERT_TRUE(create_directory(codex_home()));
-  ASSERT_TRUE(create_directory(path(backup_dir_suffix)));
   put(backup_copy_suffix, "saved\n");
   put(config_file_suffix, "current\n");
 
   reset();
   expect_confirmation_then_completion();
   EXPECT_EQ(file(config_file_suffix), "saved\n");
-  EXPECT_EQ(file(backup_copy_suffix), "saved\n");
+  EXPECT_FALSE(has(backup_copy_suffix));
+}
+
+TEST_F(reset_test, the_tools_own_config_is_never_given_back) {
+  // No config.toml before: the second Sign in finds the first one's template.
+  signed_in_as(u"sk-cli-key-123", u"cli");
+  signed_in_as(u"sk-desktop-key", u"app");
+  EXPECT_FALSE(has(backup_copy_suffix));
+  reset();
+  EXPECT_FALSE(has(config_file_suffix));
+
+  // A template kept as the copy, as earlier versions could, counts as none.
+  signed_in_as(u"sk-cli-key-123", u"cli");
+  put(backup_copy_suffix, cli_template);
+  reset();
+  EXPECT_FALSE(has(config_file_suffix));
+  EXPECT_FALSE(has(backup_copy_suffix));
+}
+
+TEST_F(reset_test, the_users_own_login_comes_back) {
+  const bytes login =
+      "{\n  \"OPENAI_API_KEY\": null,\n  \"tokens\": {\"refresh_token\": \"rt-1\"}\n}\n";
+  put(auth_file_suffix, login);
+  signed_in_as(u"sk-desktop-key", u"app");
+  EXPECT_EQ(file(auth_backup_copy_suffix), login);
+  signed_in_as(u"sk-cli-key-123", u"cli");
+  EXPECT_EQ(file(auth_backup_copy_suffix), login) << "the first copy stays";
+
+  reset();
+  expect_confirmation_then_completion();
+  EXPECT_EQ(file(auth_file_suffix), login);
+  EXPECT_FALSE(has(auth_backup_copy_suffix));
+  EXPECT_FALSE(signed_in) << "an account login holds no key";
+  reset();
+  EXPECT_EQ(file(auth_file_suffix), login) << "a later Reset leaves it alone";
+}
+
+TEST_F(reset_test, a_copy_that_cannot_go_back_waits_for_the_next_reset) {
+  const bytes login = "{\"OPENAI_API_KEY\": \"sk-stored-by-the-client\"}";
+  put(config_file_suffix, "mine\n");
+  put(auth_file_suffix, login);
+  signed_in_as(u"sk-cli-key-123", u"cli");
+  // Folders hold the files' places, so neither copy can be put back.
+  for (const char16_t* suffix : {config_file_suffix, auth_file_suffix}) {
+    remove(suffix);
+    ASSERT_TRUE(create_directory(path(suffix)));
+  }
+  reset();
+  expect_confirmation_then_completion();
+  EXPECT_EQ(file(backup_copy_suffix), "mine\n");
+  EXPECT_EQ(file(auth_backup_copy_suffix), login);
+
+  remove(config_file_suffix);
+  remove(auth_file_suffix);
+  reset();
+  EXPECT_EQ(file(config_file_suffix), "mine\n");
+  EXPECT_EQ(file(auth_file_suffix), login);
+  EXPECT_FALSE(has(backup_copy_suffix));
+  EXPECT_FALSE(has(auth_backup_copy_suffix));
 }
 
 TEST_F(reset_test, on_a_clean_user_creates_nothing) {
