@@ -12,7 +12,8 @@
 namespace {
 
 // One block of a lived-in config.toml: kept and dropped tables, comments,
-// notify lines, reasoning-effort lines and a share of CR LF line ends.
+// notify arrays and instructions over several lines, reasoning-effort
+// lines and a share of CR LF line ends.
 bytes config_block(unsigned n) {
   const bytes crlf = n % 3 == 0 ? "\r\n" : "\n";
   const bytes id = std::to_string(n);
@@ -20,8 +21,10 @@ bytes config_block(unsigned n) {
   block += "# settings group " + id + crlf;
   block += "model = \"gpt-5\"" + crlf;
   block += "model_reasoning_effort = \"high\"" + crlf;
-  block += "notify = [\"notify-send\", \"Codex\"]" + crlf;
-  block += "approval_policy = \"on-request\"" + crlf + crlf;
+  block += "notify = [" + crlf + "  \"C:\\\\Tools\\\\notify.exe\"," + crlf + "]" + crlf;
+  block += "approval_policy = \"on-request\"" + crlf;
+  block += "developer_instructions = \"\"\"" + crlf + "Answer briefly. # not a comment" + crlf +
+           "Use [brackets] as they stand." + crlf + "\"\"\"" + crlf + crlf;
   block += "[mcp_servers.server" + id + "]" + crlf;
   block += "command = \"npx\"" + crlf;
   block += "args = [\"-y\", \"@example/server-" + id + "\"]" + crlf;

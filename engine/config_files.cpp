@@ -3,6 +3,8 @@
 #include "config_files.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 #include "endpoint.h"
 #include "host.h"
@@ -14,6 +16,7 @@ const char16_t config_file_suffix[] = u"\\config.toml";
 const char16_t marker_file_suffix[] = u"\\.morvane-applied";
 const char16_t backup_dir_suffix[] = u"\\.morvane-backup";
 const char16_t backup_copy_suffix[] = u"\\.morvane-backup\\config.toml";
+const char16_t auth_backup_copy_suffix[] = u"\\.morvane-backup\\auth.json";
 
 #define MORVANE_BASE_URL_LINE "base_url = \"" MORVANE_API_BASE_URL "\"\n"
 
@@ -109,22 +112,166 @@ bool starts_with(const char* line, std::size_t length, const char* prefix) {
   return true;
 }
 
-}  // namespace
+// Whether a value runs on past the end of its line: a multi-line string
+// still open, or brackets (arrays, and inline tables around them) not yet
+// closed. The lines that follow belong to that value.
+struct open_value {
+  int depth = 0;
+  char string_quote = 0;  // '"' or '\'' inside a multi-line string
+  bool continues() const { return depth > 0 || string_quote != 0; }
+};
 
-// One pass, line by line, no TOML parsing: the app rejects MCP server,
-// plugin and marketplace tables and notify hooks, and runs best at low
-// reasoning effort. Every other line is copied byte for byte.
-bytes sanitize_desktop_config(const bytes& text) {
+std::size_t run_of(const char* line, std::size_t length, std::size_t at, char c) {
+  std::size_t end = at;
+  while (end < length && line[end] == c) ++end;
+  return end - at;
+}
+
+// Whether any byte of the word is zero: subtracting one from each byte sets
+// its high bit only where the byte was zero or borrowed from one that was.
+bool has_zero_byte(std::uint64_t word) {
+  constexpr std::uint64_t ones = 0x0101010101010101u;
+  constexpr std::uint64_t highs = 0x8080808080808080u;
+  return ((word - ones) & ~word & highs) != 0;
+}
+
+// The bytes that matter to the scan in one part of a line. Every other byte
+// is skipped, eight at a time where the line allows, which keeps the filter
+// near the speed of a plain line copy.
+template <char... members>
+struct byte_set {
+  static bool holds(char c) { return ((c == members) || ...); }
+  static bool any_of_eight(const char* eight) {
+    std::uint64_t word;
+    std::memcpy(&word, eight, sizeof word);
+    constexpr std::uint64_t ones = 0x0101010101010101u;
+    return (has_zero_byte(word ^ (ones * static_cast<unsigned char>(members))) || ...);
+  }
+  static std::size_t skip(const char* line, std::size_t length, std::size_t at) {
+    while (at + 8 <= length && !any_of_eight(line + at)) at += 8;
+    while (at < length && !holds(line[at])) ++at;
+    return at;
+  }
+};
+using in_key = byte_set<'"', '\'', '#', '='>;
+using in_value = byte_set<'"', '\'', '#', '[', ']', '{', '}'>;
+using in_basic_string = byte_set<'"', '\\'>;
+using in_literal_string = byte_set<'\''>;
+
+// The next quote that may close a string of this kind, or an escape.
+std::size_t skip_in_string(const char* line, std::size_t length, std::size_t at, char quote) {
+  return quote == '"' ? in_basic_string::skip(line, length, at)
+                      : in_literal_string::skip(line, length, at);
+}
+
+// Past the end of the string whose opening quote stands at line[at - 1]:
+// after its closing quote, or the line's end when it has none there.
+std::size_t skip_string(const char* line, std::size_t length, std::size_t at, char quote) {
+  for (;;) {
+    at = skip_in_string(line, length, at, quote);
+    if (at >= length) return length;
+    if (line[at] == quote) return at + 1;
+    at += 2;  // an escape in a basic string
+  }
+}
+
+// Follows a value from line[at] to the end of its line, as TOML reads it:
+// quotes hide brackets and '#', a comment ends the line, and a multi-line
+// string runs until its closing three quotes (up to two more quotes may
+// stand just inside them).
+void follow_value(const char* line, std::size_t length, std::size_t at, open_value& value) {
+  while (at < length) {
+    if (value.string_quote != 0) {
+      at = skip_in_string(line, length, at, value.string_quote);
+      if (at >= length) return;
+      if (line[at] == '\\') {
+        at += 2;
+        continue;
+      }
+      const std::size_t run = run_of(line, length, at, line[at]);
+      if (run >= 3) value.string_quote = 0;
+      at += run;
+      continue;
+    }
+    at = in_value::skip(line, length, at);
+    if (at >= length) return;
+    const char c = line[at];
+    if (c == '#') return;
+    if (c == '"' || c == '\'') {
+      if (run_of(line, length, at, c) >= 3) {
+        value.string_quote = c;
+        at += 3;
+      } else {
+        at = skip_string(line, length, at + 1, c);
+      }
+      continue;
+    }
+    if (c == '[' || c == '{') {
+      ++value.depth;
+    } else if (value.depth > 0) {
+      --value.depth;
+    }
+    ++at;
+  }
+}
+
+// Where the value of a key line starts: after the key's '='; the line's
+// length when there is none (a comment, or no key at all).
+std::size_t value_start(const char* line, std::size_t length) {
+  for (std::size_t at = in_key::skip(line, length, 0); at < length;
+       at = in_key::skip(line, length, at)) {
+    if (line[at] == '#') return length;
+    if (line[at] == '=') return at + 1;
+    at = skip_string(line, length, at + 1, line[at]);  // a quoted key
+  }
+  return length;
+}
+
+// A key line opens a value that runs on only when that value is an array,
+// an inline table or a multi-line string; after any other value the line
+// holds at most a comment.
+void follow_key_line(const char* line, std::size_t length, open_value& value) {
+  std::size_t at = value_start(line, length);
+  while (at < length && (line[at] == ' ' || line[at] == '\t')) ++at;
+  if (at >= length) return;
+  const char first = line[at];
+  if (first == '[' || first == '{' ||
+      ((first == '"' || first == '\'') && run_of(line, length, at, first) >= 3))
+    follow_value(line, length, at, value);
+}
+
+// The filter, also telling whether the text ended inside a value that
+// never closed (text a TOML reader would refuse anyway).
+bytes filter_desktop_config(const bytes& text, bool& ended_in_open_value) {
   std::size_t start = 0;
   if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) start = 3;
   bytes output;
   output.reserve(text.size());
   bool dropping = false;
+  open_value value;
+  bool value_copied = false;  // the fate of the lines a value runs on to
   while (start < text.size()) {
     std::size_t end = text.find('\n', start);
     if (end == bytes::npos) end = text.size();
     const char* raw = text.data() + start;
     const std::size_t raw_length = end - start;
+    // The line with its line feed, added when the text's last line has none.
+    const auto copy_line = [&] {
+      if (end < text.size()) {
+        output.append(raw, raw_length + 1);
+      } else {
+        output.append(raw, raw_length);
+        output += '\n';
+      }
+    };
+    start = end + 1;
+
+    // Lines inside a value go with the line that began it, untested.
+    if (value.continues()) {
+      if (value_copied) copy_line();
+      follow_value(raw, raw_length, 0, value);
+      continue;
+    }
 
     std::size_t last = raw_length;
     while (last > 0 && (raw[last - 1] == ' ' || raw[last - 1] == '\t' || raw[last - 1] == '\r')) --last;
@@ -141,24 +288,37 @@ bytes sanitize_desktop_config(const bytes& text) {
                  starts_with(trimmed, trimmed_length, "[plugins.") ||
                  starts_with(trimmed, trimmed_length, "[marketplaces.");
       copy = !dropping;
-    } else if (dropping || starts_with(trimmed, trimmed_length, "notify")) {
-      copy = false;
-    } else if (starts_with(trimmed, trimmed_length, "model_reasoning_effort")) {
-      output += "model_reasoning_effort = \"low\"\n";
     } else {
-      copy = true;
+      if (dropping || starts_with(trimmed, trimmed_length, "notify")) {
+        copy = false;
+      } else if (starts_with(trimmed, trimmed_length, "model_reasoning_effort")) {
+        output += "model_reasoning_effort = \"low\"\n";
+      } else {
+        copy = true;
+      }
+      // A dropped or replaced value takes its continuation lines along.
+      follow_key_line(raw, raw_length, value);
+      value_copied = copy;
     }
-    if (copy) {
-      output.append(raw, raw_length);
-      output += '\n';
-    }
-    start = end + 1;
+    if (copy) copy_line();
   }
   while (output.size() >= 2 && output[output.size() - 1] == '\n' && output[output.size() - 2] == '\n') {
     output.pop_back();
   }
   if (output.empty()) output = "\n";
+  ended_in_open_value = value.continues();
   return output;
+}
+
+}  // namespace
+
+// One pass, line by line, no TOML parsing: the app rejects MCP server,
+// plugin and marketplace tables and notify hooks, and runs best at low
+// reasoning effort. Every other line is copied byte for byte, and a value
+// written over several lines is kept or dropped whole.
+bytes sanitize_desktop_config(const bytes& text) {
+  bool ended_in_open_value = false;
+  return filter_desktop_config(text, ended_in_open_value);
 }
 
 void heal_desktop_config() {
@@ -168,6 +328,10 @@ void heal_desktop_config() {
   const wide path = join_path(home, config_file_suffix);
   const bytes text = read_text_file(path);
   if (text.empty()) return;
-  const bytes healed = sanitize_desktop_config(text);
+  bool ended_in_open_value = false;
+  const bytes healed = filter_desktop_config(text, ended_in_open_value);
+  // In a file that ends inside an unclosed value, the lines that seem to
+  // belong to it might be the user's tables: leave such a file as it is.
+  if (ended_in_open_value) return;
   if (healed != text) write_text_file(path, healed);
 }

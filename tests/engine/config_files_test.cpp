@@ -217,12 +217,31 @@ TEST(desktop_sanitizer, drops_server_plugin_and_marketplace_tables) {
 TEST(desktop_sanitizer, notify_lines_and_reasoning_effort) {
   EXPECT_EQ(sanitize("notify = [\"a\"]\nnotify_on_x = true\n  notify=1\n# notify me\nkeep = 1\n"),
             "# notify me\nkeep = 1\n");
-  EXPECT_EQ(sanitize("notify = [\n  \"say\",\n  \"done\",\n]\n"), "  \"say\",\n  \"done\",\n]\n")
-      << "only the first line of a multi-line array goes";
   EXPECT_EQ(sanitize("  model_reasoning_effort   =  \"high\" \t\r\nx = 1\r\n"), low_effort + "x = 1\r\n");
   EXPECT_EQ(sanitize("[agents.subagent]\n\tmodel_reasoning_effort=\"medium\"\n"), "[agents.subagent]\n" + low_effort);
   EXPECT_EQ(sanitize("model_reasoning_effort_extra = 1"), low_effort) << "a prefix test, nothing more";
   EXPECT_EQ(sanitize("Notify = 1\nMODEL_REASONING_EFFORT = 1\n"), "Notify = 1\nMODEL_REASONING_EFFORT = 1\n");
+}
+
+// A value written over several lines goes, or stays, whole: its lines are
+// never read as headers or keys of their own.
+TEST(desktop_sanitizer, values_over_several_lines_stay_whole) {
+  EXPECT_EQ(sanitize("notify = [\r\n  \"C:\\\\notify.exe\", # ] not yet\r\n  \"]\",\r\n]\r\nkeep = 1\r\n"),
+            "keep = 1\r\n");
+  EXPECT_EQ(sanitize("[mcp_servers.x]\nargs = [\n  [\"-y\"],\n  { env = [\n\"a\" ] },\n]\n[tui]\n"),
+            "[tui]\n")
+      << "a nested array inside a dropped table is no header";
+  const bytes kept =
+      "developer_instructions = \"\"\"\n[mcp_servers.quoted]\nnotify = 1\nmodel_reasoning_effort\n\n\"\"\"\n"
+      "matrix = [\n  [1, 2],\n]\n"
+      "path = '''\nC:\\x \"\"\"\n'''\n"
+      "quotes = \"\"\"a \\\"\"\" b\"\"\"\"\"\n";
+  EXPECT_EQ(sanitize(kept), kept);
+  EXPECT_EQ(sanitize("notify = \"\"\"\nx\n\"\"\"\n[mcp_servers.x]\nhelp = '''\n[tui]\n'''\n"
+                     "[tui]\nmodel_reasoning_effort = [\n\"x\"]\n"),
+            "[tui]\n" + low_effort);
+  EXPECT_EQ(sanitize("[\n[mcp_servers.x]\n"), "[\n") << "a header never opens a value";
+  EXPECT_EQ(sanitize("\"key\\"), "\"key\\\n") << "an escape at the very end";
 }
 
 namespace {
@@ -253,7 +272,7 @@ bool starts(const bytes& text, const char* prefix) { return text.compare(0, std:
 TEST(desktop_sanitizer, generated_files_come_out_clean_and_stable) {
   const char* const pieces[] = {
       "[mcp_servers.a]", "  [plugins.p]",   "\t[marketplaces.m]", "[mcp_servers]", "[[mcp_servers.x]]",
-      "[model_providers.V]", "[agents.subagent]", "[features]", "model = \"x\"", "notify = [\"a\",",
+      "[model_providers.V]", "[agents.subagent]", "[features]", "model = \"x\"", "notify = [\"a\", \"b\"]",
       "  \"b\"]", "notify_on_x = 1", "# notify me", "model_reasoning_effort = \"high\"",
       "  model_reasoning_effort=\"medium\"  ", "", "   ", "\t", "key = 'v'", "\r", "[", "x"};
   const char* const line_ends[] = {"\n", "\r\n", " \t\r\n", "\n\n"};
@@ -327,4 +346,10 @@ TEST_F(heal_desktop_config_test, rewrites_only_a_desktop_config_that_needs_it) {
   put(config_file_suffix, "a = 1\r\nnotify = 1\r\nb = 2\r\n");
   heal_desktop_config();
   EXPECT_EQ(file(config_file_suffix), "a = 1\r\nb = 2\r\n");
+
+  // A value that never closes would take the rest of the file along.
+  const bytes unclosed = "[mcp_servers.x]\nargs = [\n[profiles.mine]\nmodel = \"o3\"\n";
+  put(config_file_suffix, unclosed);
+  heal_desktop_config();
+  EXPECT_EQ(file(config_file_suffix), unclosed);
 }
