@@ -33,11 +33,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
 
   MSG message{};
   // GetMessageW gives -1 on error; treating that as a message would spin forever.
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (route_enter_to_sign_in(message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) process_message(message);
 
   delete_drawing_resources();
   return static_cast<int>(message.wParam);

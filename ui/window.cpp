@@ -258,9 +258,13 @@ HWND create_main_window(HINSTANCE instance) {
                          nullptr, instance, nullptr);
 }
 
-bool route_enter_to_sign_in(const MSG& message) {
-  if (message.message != WM_KEYDOWN || message.wParam != VK_RETURN) return false;
-  if (!key_edit || GetFocus() != key_edit) return false;
-  apply_key();
-  return true;
+void process_message(const MSG& message) {
+  // Enter in the key field signs in, and the key never reaches the field.
+  if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN && key_edit &&
+      GetFocus() == key_edit) {
+    apply_key();
+    return;
+  }
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
 }

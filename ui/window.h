@@ -40,6 +40,6 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM w_param, LPA
 bool register_main_window_class(HINSTANCE instance);
 // Creates main_window hidden, with a 440 x 520 client area; null on failure.
 HWND create_main_window(HINSTANCE instance);
-// The message loop's Enter rule: Enter in the key field signs in and the
-// key never reaches the field. True when the message was taken.
-bool route_enter_to_sign_in(const MSG& message);
+// One message taken by the message loop: Enter in the key field signs in
+// and is neither translated nor dispatched; every other message is.
+void process_message(const MSG& message);

@@ -1,6 +1,8 @@
 // The main window driven with real messages.
 #include "window.h"
 
+#include <vector>
+
 #include "catalogue.h"
 #include "resources.h"
 #include "status.h"
@@ -154,32 +156,47 @@ TEST_F(window_tests, language_chip_while_signed_in_restores_the_saved_card) {
   EXPECT_EQ(key_line, u"Key: sk-saved-key-0123");
 }
 
+// Key messages that reach the key field itself, as its own procedure sees them.
+std::vector<UINT> key_field_heard;
+WNDPROC key_field_procedure = nullptr;
+
+LRESULT CALLBACK listening_key_field(HWND window, UINT message, WPARAM w_param, LPARAM l_param) {
+  if (message == WM_KEYDOWN || message == WM_CHAR) key_field_heard.push_back(message);
+  return CallWindowProcW(key_field_procedure, window, message, w_param, l_param);
+}
+
+// Posts a key press to the key field and lets the program's own message
+// handling take it, as the message loop would.
+void press_key_in_field(WPARAM key, LPARAM scan) {
+  PostMessageW(key_edit, WM_KEYDOWN, key, scan);
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) process_message(message);
+}
+
 TEST_F(window_tests, enter_in_the_key_field_signs_in_once_and_types_nothing) {
   open_window();
   answer_boxes();
   SetWindowTextW(key_edit, L"abc");
   SetFocus(key_edit);
   ASSERT_EQ(GetFocus(), key_edit);
+  key_field_heard.clear();
+  key_field_procedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+      key_edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listening_key_field)));
 
-  MSG enter{};
-  enter.hwnd = key_edit;
-  enter.message = WM_KEYDOWN;
-  enter.wParam = VK_RETURN;
-  enter.lParam = 0x001C0001;
-  EXPECT_TRUE(route_enter_to_sign_in(enter));
-  MSG pending;
-  EXPECT_FALSE(PeekMessageW(&pending, key_edit, WM_CHAR, WM_CHAR, PM_NOREMOVE));
+  press_key_in_field(VK_RETURN, 0x001C0001);
+  EXPECT_TRUE(key_field_heard.empty()) << "neither the key nor a character reached the field";
   EXPECT_EQ(window().key_text(), u"abc");
   ASSERT_EQ(answers->captions.size(), 1u);  // one refusal for a short key
   EXPECT_EQ(answers->captions[0], ui_text("fail"));
 
-  // Other keys, and Enter elsewhere, go the normal way.
-  MSG letter = enter;
-  letter.wParam = 'A';
-  EXPECT_FALSE(route_enter_to_sign_in(letter));
-  SetFocus(main_window);
-  EXPECT_FALSE(route_enter_to_sign_in(enter));
+  // Any other key goes the normal way and types its character.
+  press_key_in_field('A', 0x001E0001);
+  EXPECT_EQ(key_field_heard, (std::vector<UINT>{WM_KEYDOWN, WM_CHAR}));
+  EXPECT_EQ(answers->captions.size(), 1u);
+  SetWindowLongPtrW(key_edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(key_field_procedure));
+
   // Enter that reaches the window itself signs in too.
+  SetFocus(main_window);
   SendMessageW(main_window, WM_KEYDOWN, VK_RETURN, 0);
   EXPECT_EQ(answers->captions.size(), 2u);
   SendMessageW(main_window, WM_KEYDOWN, 'A', 0);
