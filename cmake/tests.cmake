@@ -19,6 +19,7 @@ set(engine_test_sources
   tests/engine/config_files_test.cpp
   tests/engine/sign_in_test.cpp
   tests/engine/reset_test.cpp
+  tests/engine/own_files_model_test.cpp
   tests/engine/faults_test.cpp)
 
 add_executable(engine_tests ${engine_test_sources})
@@ -34,18 +35,25 @@ target_compile_definitions(engine_tests PRIVATE
 if(NOT CMAKE_CROSSCOMPILING)
   include(GoogleTest)
   gtest_discover_tests(engine_tests DISCOVERY_TIMEOUT 60)
+  # The Desktop filter against a real TOML reader, over generated configs.
+  add_executable(desktop_filter tests/tools/desktop_filter.cpp)
+  target_link_libraries(desktop_filter PRIVATE morvane_core)
+  add_test(NAME desktop_filter_keeps_toml_valid
+           COMMAND "${MORVANE_PYTHON}" "${CMAKE_SOURCE_DIR}/tests/tools/desktop_filter_property.py"
+                   $<TARGET_FILE:desktop_filter>)
   return()
 endif()
 
 # --- Under Wine ----------------------------------------------------------------
-target_sources(engine_tests PRIVATE tests/engine/host_win32_test.cpp)
+target_sources(engine_tests PRIVATE tests/engine/host_win32_test.cpp tests/engine/throwaway_profile.cpp)
 target_link_options(engine_tests PRIVATE -static)
 
 add_executable(window_tests
   tests/ui/window_test.cpp
   tests/ui/paint_test.cpp
   tests/ui/icon_test.cpp
-  tests/ui/ui_test_support.cpp)
+  tests/ui/ui_test_support.cpp
+  tests/engine/throwaway_profile.cpp)
 target_include_directories(window_tests PRIVATE tests/engine tests/ui)
 target_link_libraries(window_tests PRIVATE morvane_ui GTest::gtest_main)
 target_link_options(window_tests PRIVATE -static)
