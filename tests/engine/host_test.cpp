@@ -249,6 +249,24 @@ TEST_F(host_test, environment_file_keeps_other_lines_and_escapes_values) {
   EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"kept");
 }
 
+TEST_F(host_test, environment_file_with_a_name_twice_ends_with_one_line_for_it) {
+  // Hand-edited stores may repeat a name: a set leaves one line where the
+  // first stood, a delete none, and every other line stays as it was.
+  const std::string config = getenv("XDG_CONFIG_HOME");
+  mkdir(config.c_str(), 0777);
+  mkdir((config + "/environment.d").c_str(), 0777);
+  const bytes twice = "# mine\nOPENAI_API_KEY=one\nPATH=/bin\nOPENAI_API_KEY=two\nNO_PROXY=x";
+  ASSERT_TRUE(raw_write(store_path(), twice));
+  set_user_env(u"OPENAI_API_KEY", u"new", false);
+  EXPECT_EQ(raw_read(store_path()), "# mine\nOPENAI_API_KEY=new\nPATH=/bin\nNO_PROXY=x\n");
+  EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"new");
+
+  ASSERT_TRUE(raw_write(store_path(), twice));
+  delete_user_env(u"OPENAI_API_KEY", false);
+  EXPECT_EQ(raw_read(store_path()), "# mine\nPATH=/bin\nNO_PROXY=x\n");
+  EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"");
+}
+
 TEST_F(host_test, environment_store_that_cannot_be_opened_is_left_alone) {
   // A folder where the file belongs: nothing can be set or deleted.
   const std::string config = getenv("XDG_CONFIG_HOME");

@@ -147,6 +147,8 @@ TEST_F(status_test, json_scan_decodes_escapes) {
   EXPECT_EQ(value_of("{\"k\": \"\\/\\b\\f\\n\\r\\t\"}"), u"/\b\f\n\r\t");
   EXPECT_EQ(value_of("{\"k\": \"\\u00e9\\u00C9\\u0000z\"}"), wide(u"\u00E9\u00C9\0z", 4));
   EXPECT_EQ(value_of("{\"k\": \"\\ud83d\\uDE00!\"}"), u"\U0001F600!");
+  EXPECT_EQ(value_of("{\"k\": \"\\uD800\\uDC00\\uDBFF\\uDFFF\"}"), u"\U00010000\U0010FFFF")
+      << "both ends of the surrogate ranges";
   EXPECT_EQ(value_of("{\"k\": \"caf\xC3\xA9\\u0020\\u00e9\"}"), u"caf\u00E9 \u00E9");
 
   // Broken surrogates become U+FFFD; what follows is still read.
