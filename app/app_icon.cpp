@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cwchar>
 
+#include "unique_handle.h"
+
 // The ICO image of assets/morvane.ico, generated into the build at build time.
 extern const unsigned char app_icon_data[];
 extern const std::size_t app_icon_data_size;
@@ -36,13 +38,15 @@ HICON load_app_icon(int cx, int cy) {
   DeleteFileW(name);
   if (!make_icon_file_name(name)) return nullptr;
 
-  HANDLE file = CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_TEMPORARY, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return nullptr;
-  // A short write is not checked: the load below fails on a broken file.
-  DWORD written = 0;
-  WriteFile(file, app_icon_data, static_cast<DWORD>(app_icon_data_size), &written, nullptr);
-  CloseHandle(file);
+  {
+    const unique_file file(CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_TEMPORARY, nullptr));
+    if (!file) return nullptr;
+    // A short write is not checked: the load below fails on a broken file.
+    DWORD written = 0;
+    WriteFile(file.get(), app_icon_data, static_cast<DWORD>(app_icon_data_size), &written,
+              nullptr);
+  }  // closed before the load reads it
 
   HANDLE icon = LoadImageW(nullptr, name, IMAGE_ICON, cx, cy, LR_LOADFROMFILE);
   DeleteFileW(name);

@@ -1,14 +1,15 @@
 #include "resources.h"
 
 #include "app_icon.h"
+#include "palette.h"
 
-HFONT body_font = nullptr;
-HFONT small_font = nullptr;
-HFONT title_font = nullptr;
-HFONT label_font = nullptr;
-HFONT key_font = nullptr;
-HFONT symbol_font = nullptr;
-HBRUSH edit_brush = nullptr;
+unique_font body_font;
+unique_font small_font;
+unique_font title_font;
+unique_font label_font;
+unique_font key_font;
+unique_font symbol_font;
+unique_brush edit_brush;
 HICON big_icon = nullptr;
 HICON small_icon = nullptr;
 HICON logo_icon = nullptr;
@@ -22,22 +23,16 @@ HFONT make_font(const wchar_t* face, int height, int weight) {
                      DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
-template <typename H>
-void delete_and_clear(H& object) {
-  if (object) DeleteObject(object);
-  object = nullptr;
-}
-
 }  // namespace
 
 void create_drawing_resources() {
-  body_font = make_font(L"Segoe UI", 15, 400);
-  small_font = make_font(L"Segoe UI", 13, 400);
-  title_font = make_font(L"Segoe UI", 20, 600);
-  label_font = make_font(L"Segoe UI", 15, 600);
-  key_font = make_font(L"Consolas", 15, 400);
-  symbol_font = make_font(L"Segoe UI Symbol", 18, 700);
-  edit_brush = CreateSolidBrush(RGB(0x14, 0x1C, 0x2A));
+  body_font.reset(make_font(L"Segoe UI", 15, 400));
+  small_font.reset(make_font(L"Segoe UI", 13, 400));
+  title_font.reset(make_font(L"Segoe UI", 20, 600));
+  label_font.reset(make_font(L"Segoe UI", 15, 600));
+  key_font.reset(make_font(L"Consolas", 15, 400));
+  symbol_font.reset(make_font(L"Segoe UI Symbol", 18, 700));
+  edit_brush.reset(CreateSolidBrush(key_field_background));
 
   big_icon = load_app_icon(32, 32);
   if (!big_icon) big_icon = load_app_icon(48, 48);
@@ -48,11 +43,11 @@ void create_drawing_resources() {
 }
 
 void delete_drawing_resources() {
-  delete_and_clear(body_font);
-  delete_and_clear(small_font);
-  delete_and_clear(title_font);
-  delete_and_clear(label_font);
-  delete_and_clear(key_font);
-  delete_and_clear(symbol_font);
-  delete_and_clear(edit_brush);
+  body_font.reset();
+  small_font.reset();
+  title_font.reset();
+  label_font.reset();
+  key_font.reset();
+  symbol_font.reset();
+  edit_brush.reset();
 }

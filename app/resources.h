@@ -4,13 +4,15 @@
 // message loop, the icons live as long as the process.
 #include <windows.h>
 
-extern HFONT body_font;
-extern HFONT small_font;
-extern HFONT title_font;
-extern HFONT label_font;
-extern HFONT key_font;
-extern HFONT symbol_font;
-extern HBRUSH edit_brush;
+#include "unique_handle.h"
+
+extern unique_font body_font;
+extern unique_font small_font;
+extern unique_font title_font;
+extern unique_font label_font;
+extern unique_font key_font;
+extern unique_font symbol_font;
+extern unique_brush edit_brush;
 extern HICON big_icon;
 extern HICON small_icon;
 extern HICON logo_icon;

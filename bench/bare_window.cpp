@@ -3,19 +3,18 @@
 // colour (#111827) once, so the probe can wait for the same pixel in both.
 #include <windows.h>
 
+#include "unique_handle.h"
+
 namespace {
 
 LRESULT CALLBACK bare_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(window, &paint);
-      HBRUSH brush = CreateSolidBrush(RGB(0x11, 0x18, 0x27));
+      scoped_paint paint(window);
+      unique_brush brush(CreateSolidBrush(RGB(0x11, 0x18, 0x27)));
       RECT client;
       GetClientRect(window, &client);
-      FillRect(dc, &client, brush);
-      DeleteObject(brush);
-      EndPaint(window, &paint);
+      FillRect(paint.dc(), &client, brush.get());
       return 0;
     }
     case WM_DESTROY:

@@ -51,7 +51,3 @@ bool same_file_content(const wide& first, const wide& second);
 // server, bypass list and automatic configuration address. False when the
 // Internet settings store could not be opened.
 bool switch_off_system_proxy();
-
-// Test hook: makes the next file writes stop after this many bytes, as a
-// full disk would. SIZE_MAX (the default) means no fault.
-void inject_write_fault_after(std::size_t bytes_written);

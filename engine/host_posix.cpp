@@ -13,6 +13,7 @@
 
 #include "host.h"
 #include "input_file.h"
+#include "write_faults.h"
 
 namespace {
 
@@ -192,23 +193,31 @@ bool line_names(const bytes& text, std::size_t start, std::size_t end, const byt
 
 }  // namespace
 
+struct input_file::platform_file {
+  int fd;
+  ~platform_file() { close(fd); }
+};
+
 // Opened non-blocking, so that a named pipe in a file's place is refused
 // instead of waiting for a writer; regular files ignore the flag.
-input_file::input_file(const wide& path)
-    : handle_(open(native_path(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
+input_file::input_file(const wide& path) {
+  const int fd = open(native_path(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return;
+  file_.reset(new platform_file{fd});
   struct stat info;
-  is_open_ = handle_ >= 0 && fstat(static_cast<int>(handle_), &info) == 0 && S_ISREG(info.st_mode);
-  if (is_open_) size_ = static_cast<std::uint64_t>(info.st_size);
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    file_.reset();
+    return;
+  }
+  size_ = static_cast<std::uint64_t>(info.st_size);
 }
 
-input_file::~input_file() {
-  if (handle_ >= 0) close(static_cast<int>(handle_));
-}
+input_file::~input_file() = default;
 
 std::int64_t input_file::read_some(char* buffer, std::size_t want) {
   std::size_t done = 0;
   while (done < want) {
-    ssize_t got = read(static_cast<int>(handle_), buffer + done, want - done);
+    ssize_t got = read(file_->fd, buffer + done, want - done);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return -1;
     if (got == 0) break;
@@ -234,7 +243,7 @@ wide join_path(const wide& base, const wide& suffix) {
 bytes read_text_file(const wide& path) {
   bytes content;
   if (!read_whole_file(native_path(path), max_text_file_size, content)) return bytes();
-  if (content.size() >= 3 && content.compare(0, 3, "\xEF\xBB\xBF") == 0) content.erase(0, 3);
+  if (starts_with_byte_order_mark(content)) content.erase(0, 3);
   return content;
 }
 

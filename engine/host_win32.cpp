@@ -4,9 +4,12 @@
 #include <shlobj.h>
 
 #include <cstdint>
+#include <utility>
 
 #include "host.h"
 #include "input_file.h"
+#include "write_faults.h"
+#include "unique_handle.h"
 
 namespace {
 
@@ -38,29 +41,31 @@ bool write_all(HANDLE file, const bytes& content) {
 
 }  // namespace
 
+struct input_file::platform_file {
+  unique_file handle;
+};
+
 // Opened without backup semantics, so a directory does not open.
-input_file::input_file(const wide& path)
-    : handle_(reinterpret_cast<std::intptr_t>(CreateFileW(
-          win(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr))) {
-  HANDLE file = reinterpret_cast<HANDLE>(handle_);
+input_file::input_file(const wide& path) {
+  unique_file handle(
+      CreateFileW(win(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   LARGE_INTEGER size;
-  is_open_ = file != INVALID_HANDLE_VALUE && GetFileType(file) == FILE_TYPE_DISK &&
-             GetFileSizeEx(file, &size) && size.QuadPart >= 0;
-  if (is_open_) size_ = static_cast<std::uint64_t>(size.QuadPart);
+  if (!handle || GetFileType(handle.get()) != FILE_TYPE_DISK ||
+      !GetFileSizeEx(handle.get(), &size) || size.QuadPart < 0)
+    return;
+  size_ = static_cast<std::uint64_t>(size.QuadPart);
+  file_.reset(new platform_file{std::move(handle)});
 }
 
-input_file::~input_file() {
-  HANDLE file = reinterpret_cast<HANDLE>(handle_);
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-}
+input_file::~input_file() = default;
 
 std::int64_t input_file::read_some(char* buffer, std::size_t want) {
-  HANDLE file = reinterpret_cast<HANDLE>(handle_);
   std::size_t done = 0;
   while (done < want) {
     DWORD got = 0;
     const std::size_t asked = want - done < MAXDWORD ? want - done : MAXDWORD;
-    if (!ReadFile(file, buffer + done, static_cast<DWORD>(asked), &got, nullptr)) return -1;
+    if (!ReadFile(file_->handle.get(), buffer + done, static_cast<DWORD>(asked), &got, nullptr))
+      return -1;
     if (got == 0) break;
     done += got;
   }
@@ -76,21 +81,19 @@ wide codex_home() {
 wide join_path(const wide& base, const wide& suffix) { return base + suffix; }
 
 bytes read_text_file(const wide& path) {
-  HANDLE file = CreateFileW(win(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                            nullptr);
-  if (file == INVALID_HANDLE_VALUE) return bytes();
+  unique_file file(
+      CreateFileW(win(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file) return bytes();
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(file, &size) || size.QuadPart <= 0 ||
-      static_cast<std::uint64_t>(size.QuadPart) > max_text_file_size) {
-    CloseHandle(file);
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 ||
+      static_cast<std::uint64_t>(size.QuadPart) > max_text_file_size)
     return bytes();
-  }
   bytes content(static_cast<std::size_t>(size.QuadPart), '\0');
   DWORD read = 0;
-  if (!ReadFile(file, &content[0], static_cast<DWORD>(content.size()), &read, nullptr)) read = 0;
-  CloseHandle(file);
+  if (!ReadFile(file.get(), &content[0], static_cast<DWORD>(content.size()), &read, nullptr))
+    read = 0;
   content.resize(read);
-  if (content.size() >= 3 && content.compare(0, 3, "\xEF\xBB\xBF") == 0) content.erase(0, 3);
+  if (starts_with_byte_order_mark(content)) content.erase(0, 3);
   return content;
 }
 
@@ -99,15 +102,15 @@ bytes read_text_file(const wide& path) {
 bool write_text_file(const wide& path, const bytes& content) {
   wchar_t temp[MAX_PATH] = {};
   if (!GetTempFileNameW(win(parent_directory(path)), L"mvn", 0, temp)) return false;
-  HANDLE file = CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
+  unique_file file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
     DeleteFileW(temp);
     return false;
   }
-  bool ok = write_all(file, content);
-  if (ok) ok = FlushFileBuffers(file) != 0;
-  if (!CloseHandle(file)) ok = false;
+  bool ok = write_all(file.get(), content);
+  if (ok) ok = FlushFileBuffers(file.get()) != 0;
+  if (!file.close()) ok = false;
   if (ok)
     ok = MoveFileExW(temp, win(path), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
   if (!ok) DeleteFileW(temp);
@@ -136,16 +139,26 @@ wide from_utf8(const bytes& text) {
   return out;
 }
 
+namespace {
+
+// The user's environment store, or nothing when it cannot be opened.
+unique_hkey open_environment(REGSAM access) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, environment_key, 0, access, &key) != ERROR_SUCCESS)
+    return unique_hkey();
+  return unique_hkey(key);
+}
+
+}  // namespace
+
 wide read_user_env(const wide& name) {
-  HKEY key;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, environment_key, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-    return wide();
+  const unique_hkey key = open_environment(KEY_QUERY_VALUE);
+  if (!key) return wide();
   wchar_t buffer[user_env_buffer_size / sizeof(wchar_t)] = {};
   DWORD size = sizeof buffer;
-  LONG status =
-      RegQueryValueExW(key, win(name), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
-  RegCloseKey(key);
-  if (status != ERROR_SUCCESS) return wide();
+  if (RegQueryValueExW(key.get(), win(name), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer),
+                       &size) != ERROR_SUCCESS)
+    return wide();
   // A value stored without its NUL ends where its data ends.
   std::size_t units = size / sizeof(wchar_t);
   std::size_t length = 0;
@@ -154,15 +167,16 @@ wide read_user_env(const wide& name) {
 }
 
 void set_user_env(const wide& name, const wide& value, bool announce) {
-  HKEY key;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, environment_key, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-    return;
-  if (!value.empty())
-    RegSetValueExW(key, win(name), 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * sizeof(char16_t)));
-  else
-    RegDeleteValueW(key, win(name));
-  RegCloseKey(key);
+  {
+    const unique_hkey key = open_environment(KEY_SET_VALUE);
+    if (!key) return;
+    if (!value.empty())
+      RegSetValueExW(key.get(), win(name), 0, REG_EXPAND_SZ,
+                     reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>((value.size() + 1) * sizeof(char16_t)));
+    else
+      RegDeleteValueW(key.get(), win(name));
+  }  // closed before the announcement, as the value is then in place
   if (announce) broadcast_environment_change();
 }
 
@@ -196,17 +210,17 @@ bool is_file(const wide& path) {
 bool delete_file(const wide& path) { return DeleteFileW(win(path)) != 0; }
 
 bool switch_off_system_proxy() {
-  HKEY key;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, internet_settings_key, 0, KEY_SET_VALUE, &key) !=
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, internet_settings_key, 0, KEY_SET_VALUE, &opened) !=
       ERROR_SUCCESS)
     return false;
+  const unique_hkey key(opened);
   DWORD off = 0;
-  RegSetValueExW(key, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off),
+  RegSetValueExW(key.get(), L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off),
                  sizeof off);
-  RegDeleteValueW(key, L"ProxyServer");
-  RegDeleteValueW(key, L"ProxyOverride");
-  RegDeleteValueW(key, L"AutoConfigURL");
-  RegCloseKey(key);
+  RegDeleteValueW(key.get(), L"ProxyServer");
+  RegDeleteValueW(key.get(), L"ProxyOverride");
+  RegDeleteValueW(key.get(), L"AutoConfigURL");
   return true;
 }
 

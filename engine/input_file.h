@@ -3,6 +3,7 @@
 // built on them. Defined once per platform beside the host.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "wide.h"
 
@@ -15,14 +16,14 @@ class input_file {
   input_file(const input_file&) = delete;
   input_file& operator=(const input_file&) = delete;
 
-  bool is_open() const { return is_open_; }
+  bool is_open() const { return file_ != nullptr; }
   std::uint64_t size() const { return size_; }
   // Up to `want` bytes into buffer; fewer only at the end of the file, and
   // -1 on a read error.
   std::int64_t read_some(char* buffer, std::size_t want);
 
  private:
-  std::intptr_t handle_ = 0;  // the platform's file descriptor or handle
-  bool is_open_ = false;
+  struct platform_file;  // the open file as the platform holds it
+  std::unique_ptr<platform_file> file_;
   std::uint64_t size_ = 0;
 };

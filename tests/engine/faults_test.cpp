@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "command_test.h"
+#include "codex_files.h"
 #include "config_files.h"
 #include "host.h"
 
@@ -46,35 +47,34 @@ class holding_lock {
     wchar_t command[] = L"engine_tests --gtest_list_tests";
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(program, command, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
-                        nullptr, &startup, &child))
-      child = {};
+    PROCESS_INFORMATION child = {};
+    const bool started = CreateProcessW(program, command, nullptr, nullptr, FALSE,
+                                        CREATE_SUSPENDED, nullptr, nullptr, &startup, &child);
     SetEnvironmentVariableW(lock_variable, nullptr);
-    if (!child.hProcess) return;
+    if (!started) return;
+    process_.reset(child.hProcess);
+    const unique_object thread(child.hThread);
     wchar_t name[64];
     swprintf(name, 64, L"morvane-lock-%lu-ready", child.dwProcessId);
-    ready = CreateEventW(nullptr, TRUE, FALSE, name);
+    const unique_object ready(CreateEventW(nullptr, TRUE, FALSE, name));
     swprintf(name, 64, L"morvane-lock-%lu-release", child.dwProcessId);
-    release = CreateEventW(nullptr, TRUE, FALSE, name);
-    ResumeThread(child.hThread);
-    HANDLE waits[] = {ready, child.hProcess};
+    release_.reset(CreateEventW(nullptr, TRUE, FALSE, name));
+    ResumeThread(thread.get());
+    HANDLE waits[] = {ready.get(), process_.get()};
     held = WaitForMultipleObjects(2, waits, FALSE, 30000) == WAIT_OBJECT_0;
   }
   ~holding_lock() {
-    if (!child.hProcess) return;
-    SetEvent(release);
-    WaitForSingleObject(child.hProcess, 30000);
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
-    CloseHandle(ready);
-    CloseHandle(release);
+    if (!process_) return;
+    SetEvent(release_.get());
+    WaitForSingleObject(process_.get(), 30000);
   }
+  holding_lock(const holding_lock&) = delete;
+  holding_lock& operator=(const holding_lock&) = delete;
   bool held = false;
 
  private:
-  PROCESS_INFORMATION child = {};
-  HANDLE ready = nullptr;
-  HANDLE release = nullptr;
+  unique_object process_;
+  unique_object release_;
 };
 #endif
 
@@ -225,14 +225,12 @@ TEST_F(faults_test, folders_in_the_copies_places_keep_the_users_files) {
 TEST_F(faults_test, oversized_environment_key_is_ignored_then_replaced) {
   const wide huge(9999, u'k');  // 20000 bytes with its NUL
 #ifdef _WIN32
-  HKEY key;
-  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Environment", 0, KEY_SET_VALUE, &key),
-            ERROR_SUCCESS);
-  ASSERT_EQ(RegSetValueExW(key, L"OPENAI_API_KEY", 0, REG_EXPAND_SZ,
+  const unique_hkey key = open_user_key(L"Environment", KEY_SET_VALUE);
+  ASSERT_TRUE(key);
+  ASSERT_EQ(RegSetValueExW(key.get(), L"OPENAI_API_KEY", 0, REG_EXPAND_SZ,
                            reinterpret_cast<const BYTE*>(huge.c_str()),
                            static_cast<DWORD>((huge.size() + 1) * 2)),
             ERROR_SUCCESS);
-  RegCloseKey(key);
 #else
   set_user_env(u"OPENAI_API_KEY", huge, false);
 #endif

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "host.h"
+#include "write_faults.h"
 #include "test_home.h"
 
 #ifndef _WIN32

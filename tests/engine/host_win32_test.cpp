@@ -26,29 +26,25 @@ struct stored_value {
 
 stored_value query(const wchar_t* key_name, const wchar_t* name) {
   stored_value value;
-  HKEY key;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, key_name, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-    return value;
+  const unique_hkey key = open_user_key(key_name, KEY_QUERY_VALUE);
+  if (!key) return value;
   DWORD size = 0;
-  value.status = RegQueryValueExW(key, name, nullptr, &value.type, nullptr, &size);
+  value.status = RegQueryValueExW(key.get(), name, nullptr, &value.type, nullptr, &size);
   if (value.status == ERROR_SUCCESS) {
     value.data.resize(size);
-    value.status = RegQueryValueExW(key, name, nullptr, &value.type, value.data.data(), &size);
+    value.status =
+        RegQueryValueExW(key.get(), name, nullptr, &value.type, value.data.data(), &size);
     value.data.resize(size);
   }
-  RegCloseKey(key);
   return value;
 }
 
 void store(const wchar_t* key_name, const wchar_t* name, DWORD type, const void* data,
            DWORD size) {
-  HKEY key;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key_name, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                            &key, nullptr),
+  const unique_hkey key = create_user_key(key_name, KEY_SET_VALUE);
+  ASSERT_TRUE(key);
+  EXPECT_EQ(RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), size),
             ERROR_SUCCESS);
-  EXPECT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size),
-            ERROR_SUCCESS);
-  RegCloseKey(key);
 }
 
 void store_text(const wchar_t* name, const wide& units, std::size_t byte_count) {
@@ -128,32 +124,30 @@ TEST_F(host_win32_test, environment_reads_stay_inside_the_data_and_the_buffer) {
 
 TEST_F(host_win32_test, missing_environment_key_is_not_created) {
   // Saves the key's values, removes it, and puts it back afterwards.
-  HKEY key;
-  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, environment_key, 0, KEY_READ, &key), ERROR_SUCCESS);
   std::vector<std::pair<std::wstring, stored_value>> saved;
-  for (DWORD index = 0;; ++index) {
-    wchar_t name[16384];
-    DWORD name_length = 16384;
-    if (RegEnumValueW(key, index, name, &name_length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
-      break;
-    saved.push_back({name, query(environment_key, name)});
+  {
+    const unique_hkey key = open_user_key(environment_key, KEY_READ);
+    ASSERT_TRUE(key);
+    for (DWORD index = 0;; ++index) {
+      wchar_t name[16384];
+      DWORD name_length = 16384;
+      if (RegEnumValueW(key.get(), index, name, &name_length, nullptr, nullptr, nullptr,
+                        nullptr) != ERROR_SUCCESS)
+        break;
+      saved.push_back({name, query(environment_key, name)});
+    }
   }
-  RegCloseKey(key);
   ASSERT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, environment_key), ERROR_SUCCESS);
 
   settings_listener listener;
   ASSERT_NE(listener.window, nullptr);
   set_user_env(u"OPENAI_API_KEY", u"sk-abc", true);
   delete_user_env(u"OPENAI_API_KEY", true);
-  EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, environment_key, 0, KEY_READ, &key), ERROR_SUCCESS);
+  EXPECT_FALSE(open_user_key(environment_key, KEY_READ));
   EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"");
   EXPECT_TRUE(listener.received.empty()) << "nothing changed, so nothing is announced";
 
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, environment_key, 0, nullptr, 0, KEY_SET_VALUE,
-                            nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  RegCloseKey(key);
+  ASSERT_TRUE(create_user_key(environment_key, KEY_SET_VALUE));
   for (const auto& entry : saved)
     store(environment_key, entry.first.c_str(), entry.second.type, entry.second.data.data(),
           static_cast<DWORD>(entry.second.data.size()));
@@ -208,12 +202,12 @@ TEST_F(host_win32_test, system_proxy_is_switched_off) {
     EXPECT_EQ(query(internet_settings_key, gone).status, ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(query(internet_settings_key, L"MorvaneTestKeep").status, ERROR_SUCCESS);
 
-  HKEY key;
-  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, internet_settings_key, 0, KEY_SET_VALUE, &key),
-            ERROR_SUCCESS);
-  RegDeleteValueW(key, L"MorvaneTestKeep");
-  RegDeleteValueW(key, L"ProxyEnable");
-  RegCloseKey(key);
+  {
+    const unique_hkey key = open_user_key(internet_settings_key, KEY_SET_VALUE);
+    ASSERT_TRUE(key);
+    RegDeleteValueW(key.get(), L"MorvaneTestKeep");
+    RegDeleteValueW(key.get(), L"ProxyEnable");
+  }
   EXPECT_TRUE(switch_off_system_proxy());
   EXPECT_EQ(query(internet_settings_key, L"ProxyEnable").data, std::vector<BYTE>(4, 0))
       << "created when absent";

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host.h"
+#include "write_faults.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -45,10 +46,9 @@ void remove_tree(const wide& path) {
 }
 
 void delete_values(const wchar_t* key_name, const std::vector<const wchar_t*>& names) {
-  HKEY key;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, key_name, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-  for (const wchar_t* name : names) RegDeleteValueW(key, name);
-  RegCloseKey(key);
+  const unique_hkey key = open_user_key(key_name, KEY_SET_VALUE);
+  if (!key) return;
+  for (const wchar_t* name : names) RegDeleteValueW(key.get(), name);
 }
 
 void clean_user() {
@@ -174,6 +174,20 @@ void user_test::remove(const char16_t* suffix) {
 
 #ifdef _WIN32
 
+unique_hkey open_user_key(const wchar_t* name, REGSAM access) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, name, 0, access, &key) != ERROR_SUCCESS) return {};
+  return unique_hkey(key);
+}
+
+unique_hkey create_user_key(const wchar_t* name, REGSAM access) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, name, 0, nullptr, 0, access, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS)
+    return {};
+  return unique_hkey(key);
+}
+
 bool raw_exists(const wide& path) { return GetFileAttributesW(win(path)) != INVALID_FILE_ATTRIBUTES; }
 
 bool raw_remove(const wide& path) {
@@ -184,13 +198,12 @@ bool raw_remove(const wide& path) {
 std::vector<wide> directory_entries(const wide& path) {
   std::vector<wide> names;
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(win(path + u"\\*"), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
+  const unique_find search(FindFirstFileW(win(path + u"\\*"), &found));
+  if (!search) return names;
   do {
     wide name = reinterpret_cast<const char16_t*>(found.cFileName);
     if (name != u"." && name != u"..") names.push_back(name);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  } while (FindNextFileW(search.get(), &found));
   return names;
 }
 

@@ -6,6 +6,14 @@
 
 #include "wide.h"
 
+#ifdef _WIN32
+#include "unique_handle.h"
+
+// A key under HKEY_CURRENT_USER, opened or created; empty when that failed.
+unique_hkey open_user_key(const wchar_t* name, REGSAM access);
+unique_hkey create_user_key(const wchar_t* name, REGSAM access);
+#endif
+
 class user_test : public ::testing::Test {
  protected:
   void SetUp() override;

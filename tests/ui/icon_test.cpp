@@ -37,12 +37,11 @@ std::wstring temp_directory() {
 std::vector<std::wstring> files_in(const std::wstring& directory) {
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((directory + L"*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
+  const unique_find search(FindFirstFileW((directory + L"*").c_str(), &found));
+  if (!search) return names;
   do {
     names.push_back(found.cFileName);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  } while (FindNextFileW(search.get(), &found));
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -52,12 +51,12 @@ SIZE icon_size(HICON icon) {
   ICONINFO info{};
   SIZE size{0, 0};
   if (!GetIconInfo(icon, &info)) return size;
+  const unique_bitmap colour(info.hbmColor);  // both are the caller's to delete
+  const unique_bitmap mask(info.hbmMask);
   BITMAP bitmap{};
-  if (info.hbmColor && GetObjectW(info.hbmColor, sizeof bitmap, &bitmap)) {
+  if (colour && GetObjectW(colour.get(), sizeof bitmap, &bitmap)) {
     size = {bitmap.bmWidth, bitmap.bmHeight};
   }
-  if (info.hbmColor) DeleteObject(info.hbmColor);
-  if (info.hbmMask) DeleteObject(info.hbmMask);
   return size;
 }
 
@@ -76,10 +75,10 @@ drawn_icon draw(HICON icon, int side) {
   GdiFlush();
 
   drawn_icon result;
-  result.corner_transparent = image.at(0, 0) == magenta;
+  result.corner_transparent = image.at({0, 0}) == magenta;
   for (int y = 0; y < side; ++y) {
     for (int x = 0; x < side; ++x) {
-      const COLORREF c = image.at(x, y);
+      const COLORREF c = image.at({x, y});
       if (GetRValue(c) > 200 && GetGValue(c) > 140 && GetGValue(c) < 230 && GetBValue(c) < 110)
         ++result.gold_pixels;
     }
@@ -157,15 +156,14 @@ TEST(icon_tests, loads_each_size_and_leaves_no_file_behind) {
 
   for (int side : {16, 32, 48}) {
     SCOPED_TRACE(side);
-    HICON icon = load_app_icon(side, side);
-    ASSERT_NE(icon, nullptr);
-    SIZE size = icon_size(icon);
+    const unique_icon icon(load_app_icon(side, side));
+    ASSERT_TRUE(icon);
+    SIZE size = icon_size(icon.get());
     EXPECT_EQ(size.cx, side);
     EXPECT_EQ(size.cy, side);
-    drawn_icon drawn = draw(icon, side);
+    drawn_icon drawn = draw(icon.get(), side);
     EXPECT_TRUE(drawn.corner_transparent);
     EXPECT_GE(drawn.gold_pixels, side * side / 10);  // the key is there
-    DestroyIcon(icon);
   }
   EXPECT_EQ(files_in(temp), before);
 }
@@ -194,9 +192,10 @@ TEST(icon_tests, program_file_carries_the_same_icon_resource) {
   std::wstring program(own_path, length);
   program.erase(program.find_last_of(L"\\/") + 1);
   program += L"morvane.exe";
-  HMODULE module = LoadLibraryExW(program.c_str(), nullptr,
-                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-  ASSERT_NE(module, nullptr) << "morvane.exe not found beside the test program";
+  const unique_module program_file(LoadLibraryExW(
+      program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+  ASSERT_TRUE(program_file) << "morvane.exe not found beside the test program";
+  const HMODULE module = program_file.get();
 
   const WORD us_english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
   std::vector<ULONG_PTR> groups;
@@ -232,7 +231,6 @@ TEST(icon_tests, program_file_carries_the_same_icon_resource) {
     const void* image = LockResource(LoadResource(module, image_info));
     EXPECT_EQ(std::memcmp(image, app_icon_data + read_le(ico_entry + 12, 4), size), 0);
   }
-  FreeLibrary(module);
 }
 
 }  // namespace
