@@ -7,26 +7,19 @@
 #include "catalogue.h"
 #include "commands.h"
 #include "config_files.h"
+#include "layout.h"
 #include "paint.h"
+#include "palette.h"
 #include "resources.h"
 #include "status.h"
 #include "window_port.h"
+#include "window_state.h"
 
 HWND main_window = nullptr;
 HWND key_edit = nullptr;
 int hovered_zone = zone_none;
 int pressed_zone = zone_none;
 unsigned char key_visible = 0;
-
-RECT header_rect{};
-RECT language_rect{};
-RECT show_key_rect{};
-RECT cli_rect{};
-RECT app_rect{};
-RECT sign_in_rect{};
-RECT reset_rect{};
-RECT status_rect{};
-RECT footer_rect{};
 
 namespace {
 
@@ -67,10 +60,6 @@ class win32_window final : public window_port {
 
 win32_window the_window;
 
-bool contains(const RECT& r, int x, int y) {
-  return r.left <= x && x < r.right && r.top <= y && y < r.bottom;
-}
-
 // Asks for WM_MOUSELEAVE once the mouse leaves the client area.
 void track_leave(HWND window) {
   TRACKMOUSEEVENT track{};
@@ -81,27 +70,16 @@ void track_leave(HWND window) {
   TrackMouseEvent(&track);
 }
 
-void set_layout() {
-  header_rect = {0, 0, 440, 88};
-  language_rect = {368, 28, 416, 54};
-  show_key_rect = {24, 172, 144, 194};
-  cli_rect = {24, 234, 215, 292};
-  app_rect = {225, 234, 416, 292};
-  sign_in_rect = {24, 310, 172, 348};
-  reset_rect = {182, 310, 270, 348};
-  status_rect = {24, 366, 416, 434};
-  footer_rect = {24, 448, 416, 488};
-}
-
 LRESULT on_create(HWND window) {
   main_window = window;
   set_window_port(&the_window);
-  set_layout();
+  const RECT& field = key_edit_rect;
   key_edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_PASSWORD | ES_AUTOHSCROLL,
-                             30, 136, 380, 24, window,
+                             field.left, field.top, field.right - field.left,
+                             field.bottom - field.top, window,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(key_edit_id)),
                              GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(key_edit, WM_SETFONT, reinterpret_cast<WPARAM>(key_font), TRUE);
+  SendMessageW(key_edit, WM_SETFONT, reinterpret_cast<WPARAM>(key_font.get()), TRUE);
   SendMessageW(key_edit, EM_SETPASSWORDCHAR, mask_character, 0);
   refresh_status();
   heal_desktop_config();
@@ -155,7 +133,7 @@ void run_zone_command(int zone) {
       reset_configuration();
       break;
     case zone_language:
-      ui_language ^= 1;
+      switch_language();
       refresh_status();
       break;
     case zone_show_key:
@@ -186,11 +164,19 @@ LRESULT on_key_down(WPARAM key) {
   return 0;
 }
 
+// Draws the client area into the DC it brings, as WM_PAINT draws it.
+LRESULT on_print_client(HWND window, WPARAM w_param) {
+  RECT client{};
+  GetClientRect(window, &client);
+  paint_client(reinterpret_cast<HDC>(w_param), client.right, client.bottom);
+  return 0;
+}
+
 LRESULT on_ctl_color_edit(WPARAM w_param) {
   HDC dc = reinterpret_cast<HDC>(w_param);
-  SetTextColor(dc, RGB(0xF8, 0xFA, 0xFC));
-  SetBkColor(dc, RGB(0x14, 0x1C, 0x2A));
-  return reinterpret_cast<LRESULT>(edit_brush);
+  SetTextColor(dc, key_field_text);
+  SetBkColor(dc, key_field_background);
+  return reinterpret_cast<LRESULT>(edit_brush.get());
 }
 
 }  // namespace
@@ -214,6 +200,8 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM w_param, LPA
       return 0;
     case WM_PAINT:
       return paint_window(window);
+    case WM_PRINTCLIENT:
+      return on_print_client(window, w_param);
     case WM_ERASEBKGND:
       return 1;
     case WM_KEYDOWN:

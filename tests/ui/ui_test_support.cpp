@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "catalogue.h"
+#include "codex_files.h"
 #include "config_files.h"
 #include "host.h"
 #include "paint.h"
@@ -30,8 +31,8 @@ void drain_messages() {
   }
 }
 
-LPARAM point(int x, int y) {
-  return MAKELPARAM(x, y);
+LPARAM point(POINT at) {
+  return MAKELPARAM(at.x, at.y);
 }
 
 }  // namespace
@@ -53,7 +54,7 @@ void clear_user_state() {
 }
 
 void reset_interface_state() {
-  ui_language = 1;
+  ui_language = language_vietnamese;
   signed_in = false;
   status_line.clear();
   key_line.clear();
@@ -109,18 +110,18 @@ void window_test::answer_boxes() {
   set_window_port(answers);
 }
 
-void window_test::press(int x, int y) {
-  SendMessageW(main_window, WM_LBUTTONDOWN, MK_LBUTTON, point(x, y));
+void window_test::press(POINT at) {
+  SendMessageW(main_window, WM_LBUTTONDOWN, MK_LBUTTON, point(at));
 }
-void window_test::release(int x, int y) {
-  SendMessageW(main_window, WM_LBUTTONUP, 0, point(x, y));
+void window_test::release(POINT at) {
+  SendMessageW(main_window, WM_LBUTTONUP, 0, point(at));
 }
-void window_test::click(int x, int y) {
-  press(x, y);
-  release(x, y);
+void window_test::click(POINT at) {
+  press(at);
+  release(at);
 }
-void window_test::move(int x, int y) {
-  SendMessageW(main_window, WM_MOUSEMOVE, 0, point(x, y));
+void window_test::move(POINT at) {
+  SendMessageW(main_window, WM_MOUSEMOVE, 0, point(at));
 }
 
 bool window_test::repaint_requested() {
@@ -138,21 +139,18 @@ canvas::canvas(int width, int height) : width_(width), height_(height) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  dc_ = CreateCompatibleDC(nullptr);
+  dc_.reset(CreateCompatibleDC(nullptr));
   void* bits = nullptr;
-  bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bitmap_.reset(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   bits_ = static_cast<std::uint32_t*>(bits);
-  previous_ = SelectObject(dc_, bitmap_);
+  previous_ = SelectObject(dc_.get(), bitmap_.get());
 }
 
-canvas::~canvas() {
-  SelectObject(dc_, previous_);
-  DeleteObject(bitmap_);
-  DeleteDC(dc_);
-}
+canvas::~canvas() { SelectObject(dc_.get(), previous_); }
 
+// Through the window's own WM_PRINTCLIENT, which draws as WM_PAINT does.
 void canvas::paint() {
-  paint_client(dc_, width_, height_);
+  SendMessageW(main_window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_.get()), PRF_CLIENT);
   GdiFlush();
 }
 
@@ -161,14 +159,14 @@ void canvas::fill(COLORREF colour) {
   std::fill(bits_, bits_ + width_ * height_, pixel);
 }
 
-COLORREF canvas::at(int x, int y) const {
-  const std::uint32_t pixel = bits_[y * width_ + x];
+COLORREF canvas::at(POINT p) const {
+  const std::uint32_t pixel = bits_[p.y * width_ + p.x];
   return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
 }
 
 int canvas::count(const RECT& r, COLORREF colour) const {
   int found = 0;
   for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x) found += at(x, y) == colour;
+    for (int x = r.left; x < r.right; ++x) found += at({x, y}) == colour;
   return found;
 }

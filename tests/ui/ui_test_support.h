@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "unique_handle.h"
 #include "wide.h"
 #include "window_port.h"
 
@@ -39,10 +40,10 @@ class window_test : public ::testing::Test {
   // Hands message boxes to `answers` from now on.
   void answer_boxes();
 
-  void press(int x, int y);
-  void release(int x, int y);
-  void click(int x, int y);
-  void move(int x, int y);
+  void press(POINT at);
+  void release(POINT at);
+  void click(POINT at);
+  void move(POINT at);
   // True when something invalidated the main window since the last call.
   bool repaint_requested();
 
@@ -60,21 +61,28 @@ class canvas {
   canvas(const canvas&) = delete;
   canvas& operator=(const canvas&) = delete;
 
-  HDC dc() const { return dc_; }
+  HDC dc() const { return dc_.get(); }
   // Draws the whole client area into the image.
   void paint();
   void fill(COLORREF colour);
-  COLORREF at(int x, int y) const;
+  COLORREF at(POINT p) const;
   int count(const RECT& r, COLORREF colour) const;
 
  private:
   int width_;
   int height_;
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
+  unique_memory_dc dc_;
+  unique_bitmap bitmap_;
   HGDIOBJ previous_ = nullptr;
   std::uint32_t* bits_ = nullptr;
 };
+
+// The middle of a rectangle: a point that is clearly inside it.
+constexpr POINT middle(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+constexpr RECT inset(const RECT& r, int by) {
+  return {r.left + by, r.top + by, r.right - by, r.bottom - by};
+}
+constexpr int area(const RECT& r) { return (r.right - r.left) * (r.bottom - r.top); }
 
 void clear_user_state();
 void reset_interface_state();

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "catalogue.h"
+#include "layout.h"
+#include "palette.h"
 #include "resources.h"
 #include "status.h"
 #include "ui_test_support.h"
@@ -14,25 +16,30 @@ using window_tests = window_test;
 
 TEST_F(window_tests, hit_test_edges_and_gaps) {
   open_window();
+  const RECT& chip = language_rect;
 
-  EXPECT_EQ(hit_test(368, 28), zone_language);
-  EXPECT_EQ(hit_test(415, 53), zone_language);
-  EXPECT_EQ(hit_test(416, 40), zone_none);  // right edge is outside
-  EXPECT_EQ(hit_test(400, 54), zone_none);  // bottom edge is outside
-  for (int x = 215; x <= 224; ++x) EXPECT_EQ(hit_test(x, 250), zone_none) << x;
-  for (int x = 172; x <= 181; ++x) EXPECT_EQ(hit_test(x, 320), zone_none) << x;
-  EXPECT_EQ(hit_test(150, 180), zone_none);  // the show-key line ends at 144
-  EXPECT_EQ(hit_test(214, 250), zone_cli);
-  EXPECT_EQ(hit_test(225, 250), zone_app);
-  EXPECT_EQ(hit_test(171, 320), zone_sign_in);
-  EXPECT_EQ(hit_test(182, 320), zone_reset);
-  EXPECT_EQ(hit_test(24, 172), zone_show_key);
-  EXPECT_EQ(hit_test(-1, 250), zone_none);
+  EXPECT_EQ(hit_test(chip.left, chip.top), zone_language);
+  EXPECT_EQ(hit_test(chip.right - 1, chip.bottom - 1), zone_language);
+  EXPECT_EQ(hit_test(chip.right, middle(chip).y), zone_none);  // right edge is outside
+  EXPECT_EQ(hit_test(middle(chip).x, chip.bottom), zone_none);  // bottom edge is outside
+  const int card_row = middle(cli_rect).y;
+  for (int x = cli_rect.right; x < app_rect.left; ++x) EXPECT_EQ(hit_test(x, card_row), zone_none) << x;
+  const int button_row = middle(sign_in_rect).y;
+  for (int x = sign_in_rect.right; x < reset_rect.left; ++x)
+    EXPECT_EQ(hit_test(x, button_row), zone_none) << x;
+  // The show-key zone ends before its label does.
+  EXPECT_EQ(hit_test(show_key_rect.right + 6, middle(show_key_rect).y), zone_none);
+  EXPECT_EQ(hit_test(cli_rect.right - 1, card_row), zone_cli);
+  EXPECT_EQ(hit_test(app_rect.left, card_row), zone_app);
+  EXPECT_EQ(hit_test(sign_in_rect.right - 1, button_row), zone_sign_in);
+  EXPECT_EQ(hit_test(reset_rect.left, button_row), zone_reset);
+  EXPECT_EQ(hit_test(show_key_rect.left, show_key_rect.top), zone_show_key);
+  EXPECT_EQ(hit_test(-1, card_row), zone_none);
   EXPECT_EQ(hit_test(100, -300), zone_none);
 
   // A captured drag released left of the window is in no zone.
-  press(100, 250);
-  release(-5, 250);
+  press(middle(cli_rect));
+  release({-5, card_row});
   EXPECT_EQ(selected_mode, u"app");
 }
 
@@ -45,8 +52,12 @@ TEST_F(window_tests, creation_masks_the_key_and_fills_it_from_the_saved_account)
   EXPECT_EQ(GetFocus(), key_edit);
   RECT client{};
   GetClientRect(main_window, &client);
-  EXPECT_EQ(client.right, 440);
-  EXPECT_EQ(client.bottom, 520);
+  EXPECT_EQ(client.right, client_width);
+  EXPECT_EQ(client.bottom, client_height);
+  RECT field{};
+  GetWindowRect(key_edit, &field);
+  MapWindowPoints(nullptr, main_window, reinterpret_cast<POINT*>(&field), 2);
+  EXPECT_TRUE(EqualRect(&field, &key_edit_rect));
   EXPECT_TRUE(signed_in);
   EXPECT_EQ(selected_mode, u"cli");
   EXPECT_EQ(window().key_text(), u"sk-saved-key-0123");
@@ -54,11 +65,14 @@ TEST_F(window_tests, creation_masks_the_key_and_fills_it_from_the_saved_account)
 
 TEST_F(window_tests, a_click_needs_press_and_release_in_the_same_zone) {
   open_window();
+  const POINT cli = middle(cli_rect);
+  const POINT app = middle(app_rect);
+  const POINT no_zone{show_key_rect.right + 6, middle(show_key_rect).y};
 
-  press(100, 250);  // CLI card
+  press(cli);
   EXPECT_EQ(pressed_zone, zone_cli);
   EXPECT_EQ(GetCapture(), main_window);
-  release(300, 250);  // Desktop card
+  release(app);
   EXPECT_EQ(selected_mode, u"app");
   EXPECT_EQ(pressed_zone, zone_none);
   EXPECT_EQ(GetCapture(), nullptr);
@@ -66,64 +80,65 @@ TEST_F(window_tests, a_click_needs_press_and_release_in_the_same_zone) {
 
   // A press outside every zone takes no capture and does not repaint,
   // but the release still does.
-  press(150, 180);
+  press(no_zone);
   EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_FALSE(repaint_requested());
-  release(100, 250);
+  release(cli);
   EXPECT_EQ(selected_mode, u"app");
   EXPECT_TRUE(repaint_requested());
 
   // Leaving the window between press and release drops the click.
-  press(100, 250);
+  press(cli);
   SendMessageW(main_window, WM_MOUSELEAVE, 0, 0);
   EXPECT_EQ(pressed_zone, zone_none);
-  release(100, 250);
+  release(cli);
   EXPECT_EQ(selected_mode, u"app");
 
-  click(100, 250);
+  click(cli);
   EXPECT_EQ(selected_mode, u"cli");
-  click(300, 250);
+  click(app);
   EXPECT_EQ(selected_mode, u"app");
 }
 
 TEST_F(window_tests, hover_repaints_only_when_the_zone_changes) {
   open_window();
 
-  move(40, 320);
+  move({sign_in_rect.left + 16, sign_in_rect.top + 10});
   EXPECT_EQ(hovered_zone, zone_sign_in);
   EXPECT_TRUE(repaint_requested());
-  move(60, 330);
+  move({sign_in_rect.left + 36, sign_in_rect.top + 20});
   EXPECT_FALSE(repaint_requested());
-  move(200, 320);
+  move(middle(reset_rect));
   EXPECT_EQ(hovered_zone, zone_reset);
   EXPECT_TRUE(repaint_requested());
-  move(200, 10);
+  move({200, header_rect.top + 10});
   EXPECT_EQ(hovered_zone, zone_none);
   EXPECT_TRUE(repaint_requested());
-  move(210, 12);
+  move({210, header_rect.top + 12});
   EXPECT_FALSE(repaint_requested());
 
-  move(380, 40);
-  press(380, 40);
+  move(middle(language_rect));
+  press(middle(language_rect));
   SendMessageW(main_window, WM_MOUSELEAVE, 0, 0);
   EXPECT_EQ(hovered_zone, zone_none);
   EXPECT_EQ(pressed_zone, zone_none);
   EXPECT_TRUE(repaint_requested());
-  release(380, 40);
-  EXPECT_EQ(ui_language, 1);
+  release(middle(language_rect));
+  EXPECT_EQ(ui_language, language_vietnamese);
 }
 
 TEST_F(window_tests, show_key_alternates_the_mask) {
   open_window();
+  const POINT tick = middle(show_key_box_rect);
 
-  click(30, 180);
+  click(tick);
   EXPECT_EQ(key_visible, 1);
   EXPECT_EQ(SendMessageW(key_edit, EM_GETPASSWORDCHAR, 0, 0), 0);
-  click(30, 180);
+  click(tick);
   EXPECT_EQ(key_visible, 0);
   EXPECT_EQ(SendMessageW(key_edit, EM_GETPASSWORDCHAR, 0, 0), 0x25CF);
 
-  click(30, 180);
+  click(tick);
   window().hide_key();  // as Reset does
   EXPECT_EQ(key_visible, 0);
   EXPECT_EQ(SendMessageW(key_edit, EM_GETPASSWORDCHAR, 0, 0), 0x25CF);
@@ -131,26 +146,26 @@ TEST_F(window_tests, show_key_alternates_the_mask) {
 
 TEST_F(window_tests, language_chip_switches_language_and_status) {
   open_window();
-  click(100, 250);
+  click(middle(cli_rect));
   ASSERT_EQ(selected_mode, u"cli");
 
-  click(380, 40);
-  EXPECT_EQ(ui_language, 0);
+  click(middle(language_rect));
+  EXPECT_EQ(ui_language, language_english);
   EXPECT_EQ(status_line, u"Not signed in");
   EXPECT_EQ(selected_mode, u"cli");  // not signed in: the chosen card stays
-  click(380, 40);
-  EXPECT_EQ(ui_language, 1);
+  click(middle(language_rect));
+  EXPECT_EQ(ui_language, language_vietnamese);
   EXPECT_EQ(status_line, ui_text("idle"));
 }
 
 TEST_F(window_tests, language_chip_while_signed_in_restores_the_saved_card) {
   store_account("sk-saved-key-0123", "cli");
   open_window();
-  click(300, 250);
+  click(middle(app_rect));
   ASSERT_EQ(selected_mode, u"app");
 
-  click(380, 40);
-  EXPECT_EQ(ui_language, 0);
+  click(middle(language_rect));
+  EXPECT_EQ(ui_language, language_english);
   EXPECT_EQ(selected_mode, u"cli");
   EXPECT_EQ(status_line, u"Signed in  \u00B7  CLI");
   EXPECT_EQ(key_line, u"Key: sk-saved-key-0123");
@@ -205,13 +220,12 @@ TEST_F(window_tests, enter_in_the_key_field_signs_in_once_and_types_nothing) {
 
 TEST_F(window_tests, edit_colours_and_no_background_erase) {
   open_window();
-  HDC dc = GetDC(key_edit);
-  LRESULT brush = SendMessageW(main_window, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+  const scoped_window_dc dc(key_edit);
+  LRESULT brush = SendMessageW(main_window, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc.get()),
                                reinterpret_cast<LPARAM>(key_edit));
-  EXPECT_EQ(GetTextColor(dc), RGB(0xF8, 0xFA, 0xFC));
-  EXPECT_EQ(GetBkColor(dc), RGB(0x14, 0x1C, 0x2A));
-  ReleaseDC(key_edit, dc);
-  EXPECT_EQ(brush, reinterpret_cast<LRESULT>(edit_brush));
+  EXPECT_EQ(GetTextColor(dc.get()), key_field_text);
+  EXPECT_EQ(GetBkColor(dc.get()), key_field_background);
+  EXPECT_EQ(brush, reinterpret_cast<LRESULT>(edit_brush.get()));
   EXPECT_EQ(SendMessageW(main_window, WM_ERASEBKGND, 0, 0), 1);
 }
 
