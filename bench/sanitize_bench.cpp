@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "codex_files.h"
 #include "config_files.h"
 
 namespace {

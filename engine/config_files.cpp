@@ -6,17 +6,11 @@
 #include <cstdint>
 #include <cstring>
 
+#include "codex_files.h"
 #include "endpoint.h"
 #include "host.h"
 #include "status.h"
 #include "version.h"
-
-const char16_t auth_file_suffix[] = u"\\auth.json";
-const char16_t config_file_suffix[] = u"\\config.toml";
-const char16_t marker_file_suffix[] = u"\\.morvane-applied";
-const char16_t backup_dir_suffix[] = u"\\.morvane-backup";
-const char16_t backup_copy_suffix[] = u"\\.morvane-backup\\config.toml";
-const char16_t auth_backup_copy_suffix[] = u"\\.morvane-backup\\auth.json";
 
 #define MORVANE_BASE_URL_LINE "base_url = \"" MORVANE_API_BASE_URL "\"\n"
 
@@ -79,7 +73,7 @@ const bytes cli_template =
 bytes auth_file_text(const wide& key) {
   static const char hex[] = "0123456789abcdef";
   const bytes raw = to_utf8(key);
-  bytes text = "{\n  \"auth_mode\": \"apikey\",\n  \"OPENAI_API_KEY\": \"";
+  bytes text = "{\n  \"auth_mode\": \"apikey\",\n  \"" + bytes(api_key_member) + "\": \"";
   text.reserve(text.size() + raw.size() * 2 + 4);
   for (const char c : raw) {
     const unsigned char byte = static_cast<unsigned char>(c);
@@ -244,7 +238,7 @@ void follow_key_line(const char* line, std::size_t length, open_value& value) {
 // never closed (text a TOML reader would refuse anyway).
 bytes filter_desktop_config(const bytes& text, bool& ended_in_open_value) {
   std::size_t start = 0;
-  if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) start = 3;
+  if (starts_with_byte_order_mark(text)) start = 3;
   bytes output;
   output.reserve(text.size());
   bool dropping = false;

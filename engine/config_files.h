@@ -3,14 +3,6 @@
 // line filter that keeps a Desktop config.toml acceptable to the app.
 #include "wide.h"
 
-// The named files, each appended to the Codex home with join_path.
-extern const char16_t auth_file_suffix[];
-extern const char16_t config_file_suffix[];
-extern const char16_t marker_file_suffix[];
-extern const char16_t backup_dir_suffix[];
-extern const char16_t backup_copy_suffix[];       // the user's own config.toml
-extern const char16_t auth_backup_copy_suffix[];  // the user's own auth.json
-
 extern const bytes desktop_template;
 extern const bytes cli_template;
 

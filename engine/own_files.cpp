@@ -1,5 +1,6 @@
 #include "own_files.h"
 
+#include "codex_files.h"
 #include "config_files.h"
 #include "host.h"
 #include "status.h"
@@ -15,7 +16,7 @@ bool is_tool_config(const wide& path) {
 
 // Likewise an auth file that is exactly what the tool writes for its key.
 bool is_tool_auth(const wide& path) {
-  const wide key = json_string_value(read_text_file(path), "OPENAI_API_KEY");
+  const wide key = json_string_value(read_text_file(path), api_key_member);
   return file_holds(path, auth_file_text(key));
 }
 

@@ -1,5 +1,6 @@
 // The Reset command: undoes what Sign in set up for the current user.
 #include "catalogue.h"
+#include "codex_files.h"
 #include "commands.h"
 #include "host.h"
 #include "own_files.h"
@@ -16,7 +17,7 @@ void reset_configuration() {
   // directory: leave the file system alone then.
   const wide home = codex_home();
   if (!home.empty()) give_back_own_files(home);
-  delete_user_env(u"OPENAI_API_KEY", true);
+  delete_user_env(api_key_variable, true);
 
   window().set_key_text(u"");
   window().hide_key();

@@ -4,6 +4,7 @@
 #include <cwctype>
 
 #include "catalogue.h"
+#include "codex_files.h"
 #include "commands.h"
 #include "config_files.h"
 #include "host.h"
@@ -13,8 +14,6 @@
 
 namespace {
 
-// The text the service's sample configuration carries instead of a key.
-const char16_t key_placeholder[] = u"YOUR_API_KEY";
 constexpr std::size_t minimum_key_length = 8;
 
 // User environment values that would route the clients through a proxy.
@@ -86,9 +85,9 @@ void apply_key() {
   write_text_file(join_path(home, marker_file_suffix), marker_text(mode));
   // The desktop app reads the key from the environment; the CLI from auth.json.
   if (desktop) {
-    set_user_env(u"OPENAI_API_KEY", key, true);
+    set_user_env(api_key_variable, key, true);
   } else {
-    delete_user_env(u"OPENAI_API_KEY", true);
+    delete_user_env(api_key_variable, true);
   }
 
   refresh_status();

@@ -6,7 +6,7 @@
 #include <cstddef>
 
 #include "catalogue.h"
-#include "config_files.h"
+#include "codex_files.h"
 #include "host.h"
 #include "window_port.h"
 
@@ -17,11 +17,7 @@ wide selected_mode = u"app";
 
 namespace {
 
-// The value a fresh install's template carries; never a usable key.
-const char16_t placeholder_key[] = u"YOUR_API_KEY";
-const char16_t key_variable[] = u"OPENAI_API_KEY";
-
-bool holds_placeholder(const wide& value) { return value.find(placeholder_key) != wide::npos; }
+bool holds_placeholder(const wide& value) { return value.find(key_placeholder) != wide::npos; }
 
 bool is_json_space(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -136,9 +132,9 @@ wide json_string_value(const bytes& text, const char* name) {
 
 wide read_saved_key() {
   const bytes auth = read_codex_file(auth_file_suffix);
-  const wide from_file = json_string_value(auth, "OPENAI_API_KEY");
+  const wide from_file = json_string_value(auth, api_key_member);
   if (!from_file.empty() && !holds_placeholder(from_file)) return from_file;
-  const wide from_environment = read_user_env(key_variable);
+  const wide from_environment = read_user_env(api_key_variable);
   if (from_environment.empty() || holds_placeholder(from_environment)) return {};
   return from_environment;
 }
@@ -150,7 +146,7 @@ wide read_saved_mode() {
   if (mode == u"cli" || mode == u"app") return mode;
   // No usable marker: only the Desktop platform publishes the key in the
   // environment, so its presence tells the two apart.
-  return read_user_env(key_variable).empty() ? wide(u"cli") : wide(u"app");
+  return read_user_env(api_key_variable).empty() ? wide(u"cli") : wide(u"app");
 }
 
 void refresh_status() {
@@ -160,7 +156,7 @@ void refresh_status() {
     signed_in = true;
     status_line = ui_text("signed");
     status_line += u"  \u00B7  ";
-    status_line += mode == u"cli" ? u"CLI" : u"Desktop";
+    status_line += ui_text(mode == u"cli" ? "cli" : "app");  // the same in both languages
     key_line = u"Key: " + key;
     selected_mode = mode;
     // Never overwrite what the user is typing.

@@ -3,6 +3,9 @@
 // the status the window shows.
 #include "wide.h"
 
+// What a sample configuration carries instead of a key; never a usable key.
+constexpr char16_t key_placeholder[] = u"YOUR_API_KEY";
+
 extern bool signed_in;
 extern wide status_line;
 extern wide key_line;

@@ -5,3 +5,8 @@
 
 using wide = std::u16string;
 using bytes = std::string;
+
+// Some editors start UTF-8 files with a byte-order mark; readers drop it.
+inline bool starts_with_byte_order_mark(const bytes& text) {
+  return text.compare(0, 3, "\xEF\xBB\xBF") == 0;
+}

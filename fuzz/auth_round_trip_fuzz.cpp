@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "codex_files.h"
 #include "config_files.h"
 #include "fuzz_check.h"
 #include "host.h"

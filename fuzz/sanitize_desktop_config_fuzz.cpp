@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "codex_files.h"
 #include "config_files.h"
 #include "fuzz_check.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-unsigned char ui_language = 1;
+unsigned char ui_language = language_vietnamese;
 
 namespace {
 
@@ -73,10 +73,14 @@ const catalogue_entry catalogue[] = {
 }  // namespace
 
 const char16_t* ui_text(const char* key) {
-  const bool vietnamese = ui_language == 1;
+  const bool vietnamese = ui_language == language_vietnamese;
   if (key == nullptr) return u"";
   for (const catalogue_entry& entry : catalogue) {
     if (std::strcmp(entry.key, key) == 0) return vietnamese ? entry.vietnamese : entry.english;
   }
   return u"";
+}
+
+void switch_language() {
+  ui_language = ui_language == language_vietnamese ? language_english : language_vietnamese;
 }

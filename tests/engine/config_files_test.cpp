@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "codex_files.h"
 #include "config_files.h"
 #include "endpoint.h"
 #include "host.h"

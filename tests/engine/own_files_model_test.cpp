@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "command_test.h"
+#include "codex_files.h"
 #include "config_files.h"
 #include "host.h"
 

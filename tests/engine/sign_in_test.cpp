@@ -8,6 +8,7 @@
 #endif
 
 #include "command_test.h"
+#include "codex_files.h"
 #include "config_files.h"
 #include "host.h"
 

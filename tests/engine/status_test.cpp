@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "catalogue.h"
+#include "codex_files.h"
 #include "config_files.h"
 #include "host.h"
 #include "recording_window.h"

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "codex_files.h"
 #include "config_files.h"
 
 int main(int argc, char** argv) {
