@@ -24,7 +24,7 @@ set(engine_test_sources
 
 add_executable(engine_tests ${engine_test_sources})
 target_include_directories(engine_tests PRIVATE tests/engine)
-target_link_libraries(engine_tests PRIVATE morvane_core GTest::gtest_main)
+target_link_libraries(engine_tests PRIVATE morvane_engine morvane_warnings GTest::gtest_main)
 # The system's Python (3.11 has tomllib) checks written files with real
 # parsers; preferred over shims on PATH, which start slowly.
 find_program(MORVANE_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
@@ -37,7 +37,7 @@ if(NOT CMAKE_CROSSCOMPILING)
   gtest_discover_tests(engine_tests DISCOVERY_TIMEOUT 60)
   # The Desktop filter against a real TOML reader, over generated configs.
   add_executable(desktop_filter tests/tools/desktop_filter.cpp)
-  target_link_libraries(desktop_filter PRIVATE morvane_core)
+  target_link_libraries(desktop_filter PRIVATE morvane_engine morvane_warnings)
   add_test(NAME desktop_filter_keeps_toml_valid
            COMMAND "${MORVANE_PYTHON}" "${CMAKE_SOURCE_DIR}/tests/tools/desktop_filter_property.py"
                    $<TARGET_FILE:desktop_filter>)
@@ -46,6 +46,7 @@ endif()
 
 # --- Under Wine ----------------------------------------------------------------
 target_sources(engine_tests PRIVATE tests/engine/host_win32_test.cpp tests/engine/throwaway_profile.cpp)
+target_link_libraries(engine_tests PRIVATE morvane_handles)
 target_link_options(engine_tests PRIVATE -static)
 
 add_executable(window_tests
@@ -55,7 +56,7 @@ add_executable(window_tests
   tests/ui/ui_test_support.cpp
   tests/engine/throwaway_profile.cpp)
 target_include_directories(window_tests PRIVATE tests/engine tests/ui)
-target_link_libraries(window_tests PRIVATE morvane_ui GTest::gtest_main)
+target_link_libraries(window_tests PRIVATE morvane_window morvane_warnings GTest::gtest_main)
 target_link_options(window_tests PRIVATE -static)
 # The icon test reads the icon resource of morvane.exe, built beside it.
 add_dependencies(window_tests morvane)
