@@ -44,8 +44,7 @@ HICON load_app_icon(int cx, int cy) {
     if (!file) return nullptr;
     // A short write is not checked: the load below fails on a broken file.
     DWORD written = 0;
-    WriteFile(file.get(), app_icon_data, static_cast<DWORD>(app_icon_data_size), &written,
-              nullptr);
+    WriteFile(file.get(), app_icon_data, static_cast<DWORD>(app_icon_data_size), &written, nullptr);
   }  // closed before the load reads it
 
   HANDLE icon = LoadImageW(nullptr, name, IMAGE_ICON, cx, cy, LR_LOADFROMFILE);

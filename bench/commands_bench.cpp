@@ -32,7 +32,9 @@ double median_ms(Step step) {
   for (int i = 0; i < iterations; ++i) {
     const auto start = std::chrono::steady_clock::now();
     step();
-    times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    times.push_back(
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+            .count());
   }
   std::sort(times.begin(), times.end());
   return times[times.size() / 2];
@@ -71,14 +73,17 @@ int main() {
     apply_key();
     const auto start = std::chrono::steady_clock::now();
     reset_configuration();
-    resets.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    resets.push_back(
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+            .count());
   }
   std::sort(resets.begin(), resets.end());
   const double reset = resets[resets.size() / 2];
 
   std::printf("commands under Wine (median of %d runs)\n", iterations);
   std::printf("%-28s %9.3f ms\n", "broadcast_environment_change", broadcast);
-  std::printf("%-28s %9.3f ms   (one broadcast, 8 deletes, proxy switch-off)\n", "clear_proxy_settings", proxies);
+  std::printf("%-28s %9.3f ms   (one broadcast, 8 deletes, proxy switch-off)\n",
+              "clear_proxy_settings", proxies);
   report("apply_key Desktop", sign_in_app, broadcast);
   report("apply_key CLI", sign_in_cli, broadcast);
   report("reset_configuration", reset, broadcast);

@@ -36,12 +36,14 @@ static double now_ms(void) {
 static Window find_window(Display *display, const char *name) {
   Window root_return, parent, *children = NULL, found = 0;
   unsigned count = 0;
-  if (!XQueryTree(display, DefaultRootWindow(display), &root_return, &parent, &children, &count)) return 0;
+  if (!XQueryTree(display, DefaultRootWindow(display), &root_return, &parent, &children, &count))
+    return 0;
   for (unsigned i = 0; i < count && !found; ++i) {
     char *window_name = NULL;
     if (XFetchName(display, children[i], &window_name) && window_name) {
       XWindowAttributes attributes;
-      if (strcmp(window_name, name) == 0 && XGetWindowAttributes(display, children[i], &attributes) &&
+      if (strcmp(window_name, name) == 0 &&
+          XGetWindowAttributes(display, children[i], &attributes) &&
           attributes.map_state == IsViewable)
         found = children[i];
       XFree(window_name);

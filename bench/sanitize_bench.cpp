@@ -79,7 +79,8 @@ std::size_t calls_per_trial(const bytes& text) {
   for (;;) {
     const auto start = clock_type::now();
     for (std::size_t i = 0; i < calls; ++i) sink = copy_lines(text).size();
-    if (clock_type::now() - start > std::chrono::milliseconds(10) || calls > (1u << 24)) return calls;
+    if (clock_type::now() - start > std::chrono::milliseconds(10) || calls > (1u << 24))
+      return calls;
     calls *= 2;
   }
 }
@@ -115,9 +116,10 @@ timing measure(const bytes& text) {
 }  // namespace
 
 int main() {
-  std::printf("sanitizer throughput (median of 21 interleaved trials; baseline = memchr line copy)\n");
-  std::printf("%8s %12s %12s %12s %12s %8s\n", "size", "filter MB/s", "copy MB/s", "filter ns/B", "copy ns/B",
-              "ratio");
+  std::printf(
+      "sanitizer throughput (median of 21 interleaved trials; baseline = memchr line copy)\n");
+  std::printf("%8s %12s %12s %12s %12s %8s\n", "size", "filter MB/s", "copy MB/s", "filter ns/B",
+              "copy ns/B", "ratio");
   const std::size_t sizes[] = {4 << 10, 64 << 10, 1 << 20, 4 << 20};
   const char* labels[] = {"4 KiB", "64 KiB", "1 MiB", "4 MiB"};
   double worst = 0;
@@ -129,8 +131,8 @@ int main() {
     const double n = static_cast<double>(text.size());
     const double ratio = filter_ns / copy_ns;
     worst = std::max(worst, ratio);
-    std::printf("%8s %12.0f %12.0f %12.3f %12.3f %7.2fx\n", labels[i], n / filter_ns * 1e3, n / copy_ns * 1e3,
-                filter_ns / n, copy_ns / n, ratio);
+    std::printf("%8s %12.0f %12.0f %12.3f %12.3f %7.2fx\n", labels[i], n / filter_ns * 1e3,
+                n / copy_ns * 1e3, filter_ns / n, copy_ns / n, ratio);
   }
   std::printf("worst ratio filter/copy: %.2fx (target <= 2x)\n", worst);
   return 0;

@@ -23,8 +23,7 @@ const bytes desktop_template =
     "approval_policy = \"never\"\n"
     "\n"
     "[model_providers.Veskara]\n"
-    "name = \"Veskara\"\n"
-    MORVANE_BASE_URL_LINE
+    "name = \"Veskara\"\n" MORVANE_BASE_URL_LINE
     "env_key = \"OPENAI_API_KEY\"\n"
     "wire_api = \"responses\"\n"
     "request_max_retries = 2\n"
@@ -54,8 +53,7 @@ const bytes cli_template =
     "approval_policy = \"never\"\n"
     "\n"
     "[model_providers.Veskara]\n"
-    "name = \"Veskara\"\n"
-    MORVANE_BASE_URL_LINE
+    "name = \"Veskara\"\n" MORVANE_BASE_URL_LINE
     "requires_openai_auth = true\n"
     "wire_api = \"responses\"\n"
     "request_max_retries = 2\n"
@@ -268,7 +266,8 @@ bytes filter_desktop_config(const bytes& text, bool& ended_in_open_value) {
     }
 
     std::size_t last = raw_length;
-    while (last > 0 && (raw[last - 1] == ' ' || raw[last - 1] == '\t' || raw[last - 1] == '\r')) --last;
+    while (last > 0 && (raw[last - 1] == ' ' || raw[last - 1] == '\t' || raw[last - 1] == '\r'))
+      --last;
     std::size_t first = 0;
     while (first < last && (raw[first] == ' ' || raw[first] == '\t')) ++first;
     const char* trimmed = raw + first;
@@ -296,7 +295,8 @@ bytes filter_desktop_config(const bytes& text, bool& ended_in_open_value) {
     }
     if (copy) copy_line();
   }
-  while (output.size() >= 2 && output[output.size() - 1] == '\n' && output[output.size() - 2] == '\n') {
+  while (output.size() >= 2 && output[output.size() - 1] == '\n' &&
+         output[output.size() - 2] == '\n') {
     output.pop_back();
   }
   if (output.empty()) output = "\n";

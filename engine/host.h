@@ -3,6 +3,7 @@
 // environment, the change broadcast and the per-user proxy switch.
 // Defined once per platform: host_win32.cpp and host_posix.cpp.
 #include <cstddef>
+
 #include "wide.h"
 
 // Largest file that read_text_file loads; anything bigger reads as empty.

@@ -20,7 +20,9 @@ namespace {
 std::size_t write_fault_after = SIZE_MAX;
 unsigned temp_counter = 0;
 
-std::string native_path(const wide& path) { return to_utf8(path); }
+std::string native_path(const wide& path) {
+  return to_utf8(path);
+}
 
 bytes home_directory() {
   const char* home = getenv("HOME");
@@ -395,12 +397,16 @@ void set_user_env(const wide& name, const wide& value, bool announce) {
   if (announce) broadcast_environment_change();
 }
 
-void delete_user_env(const wide& name, bool announce) { set_user_env(name, wide(), announce); }
+void delete_user_env(const wide& name, bool announce) {
+  set_user_env(name, wide(), announce);
+}
 
 // Nothing on this host listens for environment changes.
 void broadcast_environment_change() {}
 
-bool create_directory(const wide& path) { return make_directory(native_path(path)); }
+bool create_directory(const wide& path) {
+  return make_directory(native_path(path));
+}
 
 bool path_exists(const wide& path) {
   struct stat info;
@@ -424,9 +430,15 @@ bool is_file(const wide& path) {
   return stat(native_path(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-bool delete_file(const wide& path) { return unlink(native_path(path).c_str()) == 0; }
+bool delete_file(const wide& path) {
+  return unlink(native_path(path).c_str()) == 0;
+}
 
 // No per-user system proxy exists here.
-bool switch_off_system_proxy() { return true; }
+bool switch_off_system_proxy() {
+  return true;
+}
 
-void inject_write_fault_after(std::size_t bytes_written) { write_fault_after = bytes_written; }
+void inject_write_fault_after(std::size_t bytes_written) {
+  write_fault_after = bytes_written;
+}

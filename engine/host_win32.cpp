@@ -1,21 +1,23 @@
 // The host on Windows: the profile folder, files, the user's registry
 // environment, the change broadcast and the per-user Internet settings.
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <utility>
 
 #include "host.h"
 #include "input_file.h"
-#include "write_faults.h"
 #include "unique_handle.h"
+#include "write_faults.h"
 
 namespace {
 
 std::size_t write_fault_after = SIZE_MAX;
 
-const wchar_t* win(const wide& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+const wchar_t* win(const wide& text) {
+  return reinterpret_cast<const wchar_t*>(text.c_str());
+}
 
 const wchar_t environment_key[] = L"Environment";
 const wchar_t internet_settings_key[] =
@@ -78,7 +80,9 @@ wide codex_home() {
   return wide(reinterpret_cast<const char16_t*>(buffer)) + u"\\.codex";
 }
 
-wide join_path(const wide& base, const wide& suffix) { return base + suffix; }
+wide join_path(const wide& base, const wide& suffix) {
+  return base + suffix;
+}
 
 bytes read_text_file(const wide& path) {
   unique_file file(
@@ -102,8 +106,8 @@ bytes read_text_file(const wide& path) {
 bool write_text_file(const wide& path, const bytes& content) {
   wchar_t temp[MAX_PATH] = {};
   if (!GetTempFileNameW(win(parent_directory(path)), L"mvn", 0, temp)) return false;
-  unique_file file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  unique_file file(
+      CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     DeleteFileW(temp);
     return false;
@@ -119,8 +123,8 @@ bool write_text_file(const wide& path, const bytes& content) {
 
 bytes to_utf8(const wide& text) {
   if (text.empty()) return bytes();
-  int length = WideCharToMultiByte(CP_UTF8, 0, win(text), static_cast<int>(text.size()), nullptr,
-                                   0, nullptr, nullptr);
+  int length = WideCharToMultiByte(CP_UTF8, 0, win(text), static_cast<int>(text.size()), nullptr, 0,
+                                   nullptr, nullptr);
   if (length <= 0) return bytes();
   bytes out(static_cast<std::size_t>(length), '\0');
   WideCharToMultiByte(CP_UTF8, 0, win(text), static_cast<int>(text.size()), &out[0], length,
@@ -180,7 +184,9 @@ void set_user_env(const wide& name, const wide& value, bool announce) {
   if (announce) broadcast_environment_change();
 }
 
-void delete_user_env(const wide& name, bool announce) { set_user_env(name, wide(), announce); }
+void delete_user_env(const wide& name, bool announce) {
+  set_user_env(name, wide(), announce);
+}
 
 void broadcast_environment_change() {
   DWORD_PTR result = 0;
@@ -207,7 +213,9 @@ bool is_file(const wide& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool delete_file(const wide& path) { return DeleteFileW(win(path)) != 0; }
+bool delete_file(const wide& path) {
+  return DeleteFileW(win(path)) != 0;
+}
 
 bool switch_off_system_proxy() {
   HKEY opened = nullptr;
@@ -224,4 +232,6 @@ bool switch_off_system_proxy() {
   return true;
 }
 
-void inject_write_fault_after(std::size_t bytes_written) { write_fault_after = bytes_written; }
+void inject_write_fault_after(std::size_t bytes_written) {
+  write_fault_after = bytes_written;
+}

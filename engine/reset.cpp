@@ -8,8 +8,8 @@
 #include "window_port.h"
 
 void reset_configuration() {
-  const int answer = window().message_box(ui_text("rst_a"), ui_text("rst_t"),
-                                          box_yes_no | box_icon_question);
+  const int answer =
+      window().message_box(ui_text("rst_a"), ui_text("rst_t"), box_yes_no | box_icon_question);
   if (answer != box_answer_yes) return;
 
   clear_proxy_settings();

@@ -17,11 +17,13 @@ namespace {
 constexpr std::size_t minimum_key_length = 8;
 
 // User environment values that would route the clients through a proxy.
-const char16_t* const proxy_variable_names[] = {
-    u"HTTP_PROXY", u"HTTPS_PROXY", u"ALL_PROXY", u"http_proxy",
-    u"https_proxy", u"all_proxy",  u"NO_PROXY",  u"no_proxy"};
+const char16_t* const proxy_variable_names[] = {u"HTTP_PROXY", u"HTTPS_PROXY", u"ALL_PROXY",
+                                                u"http_proxy", u"https_proxy", u"all_proxy",
+                                                u"NO_PROXY",   u"no_proxy"};
 
-bool is_space(char16_t c) { return std::iswspace(static_cast<wint_t>(c)) != 0; }
+bool is_space(char16_t c) {
+  return std::iswspace(static_cast<wint_t>(c)) != 0;
+}
 
 // Pasted keys often bring a stray space or line break along.
 wide trimmed(const wide& text) {

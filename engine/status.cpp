@@ -17,9 +17,13 @@ wide selected_mode = u"app";
 
 namespace {
 
-bool holds_placeholder(const wide& value) { return value.find(key_placeholder) != wide::npos; }
+bool holds_placeholder(const wide& value) {
+  return value.find(key_placeholder) != wide::npos;
+}
 
-bool is_json_space(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool is_json_space(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 int hex_digit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -86,15 +90,32 @@ wide json_string_value(const bytes& text, const char* name) {
     const char kind = text[at + 1];
     char16_t simple = 0;
     switch (kind) {
-      case '"': simple = u'"'; break;
-      case '\\': simple = u'\\'; break;
-      case '/': simple = u'/'; break;
-      case 'b': simple = u'\b'; break;
-      case 'f': simple = u'\f'; break;
-      case 'n': simple = u'\n'; break;
-      case 'r': simple = u'\r'; break;
-      case 't': simple = u'\t'; break;
-      default: break;
+      case '"':
+        simple = u'"';
+        break;
+      case '\\':
+        simple = u'\\';
+        break;
+      case '/':
+        simple = u'/';
+        break;
+      case 'b':
+        simple = u'\b';
+        break;
+      case 'f':
+        simple = u'\f';
+        break;
+      case 'n':
+        simple = u'\n';
+        break;
+      case 'r':
+        simple = u'\r';
+        break;
+      case 't':
+        simple = u'\t';
+        break;
+      default:
+        break;
     }
     if (simple != 0) {
       flush();

@@ -17,6 +17,10 @@ window_port* current_window = &silent_window;
 
 }  // namespace
 
-window_port& window() { return *current_window; }
+window_port& window() {
+  return *current_window;
+}
 
-void set_window_port(window_port* port) { current_window = port ? port : &silent_window; }
+void set_window_port(window_port* port) {
+  current_window = port ? port : &silent_window;
+}

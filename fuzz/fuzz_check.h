@@ -6,12 +6,12 @@
 
 #include "wide.h"
 
-#define FUZZ_CHECK(condition)                                                         \
-  do {                                                                                \
-    if (!(condition)) {                                                               \
+#define FUZZ_CHECK(condition)                                                                \
+  do {                                                                                       \
+    if (!(condition)) {                                                                      \
       std::fprintf(stderr, "property failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
-      std::abort();                                                                   \
-    }                                                                                 \
+      std::abort();                                                                          \
+    }                                                                                        \
   } while (0)
 
 // Every high surrogate is followed by a low one and no low one stands alone.

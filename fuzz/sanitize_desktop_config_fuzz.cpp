@@ -10,7 +10,9 @@
 
 namespace {
 
-bool starts_with(const bytes& text, const char* prefix) { return text.compare(0, bytes(prefix).size(), prefix) == 0; }
+bool starts_with(const bytes& text, const char* prefix) {
+  return text.compare(0, bytes(prefix).size(), prefix) == 0;
+}
 
 // The line without trailing spaces, tabs and carriage returns, then without
 // leading spaces and tabs: the form the filter tests.
@@ -28,7 +30,8 @@ bool holds_dropped_header(const bytes& text) {
     std::size_t end = text.find('\n', start);
     if (end == bytes::npos) end = text.size();
     const bytes line = trimmed(text.substr(start, end - start));
-    if (starts_with(line, "[mcp_servers.") || starts_with(line, "[plugins.") || starts_with(line, "[marketplaces."))
+    if (starts_with(line, "[mcp_servers.") || starts_with(line, "[plugins.") ||
+        starts_with(line, "[marketplaces."))
       return true;
     start = end + 1;
   }

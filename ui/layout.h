@@ -55,8 +55,8 @@ constexpr RECT status_heading_rect{status_rect.left + 14, status_rect.top + 10,
                                    status_rect.right - 14, status_rect.top + 28};
 constexpr RECT status_dot_rect{status_rect.left + 14, status_rect.top + 36, status_rect.left + 26,
                                status_rect.top + 48};
-constexpr RECT status_line_rect{status_rect.left + 28, status_rect.top + 32,
-                                status_rect.right - 14, status_rect.top + 50};
+constexpr RECT status_line_rect{status_rect.left + 28, status_rect.top + 32, status_rect.right - 14,
+                                status_rect.top + 50};
 constexpr RECT key_line_rect{status_rect.left + 28, status_rect.top + 48, status_rect.right - 14,
                              status_rect.bottom - 8};
 

@@ -71,7 +71,8 @@ void draw_key_field(HDC dc) {
   outline_round_rect(dc, key_frame_rect, chip_corner, outline_colour);
 
   fill_round_rect(dc, show_key_box_rect, box_corner, surface_colour);
-  outline_round_rect(dc, show_key_box_rect, box_corner, key_visible ? accent_colour : outline_colour);
+  outline_round_rect(dc, show_key_box_rect, box_corner,
+                     key_visible ? accent_colour : outline_colour);
   if (key_visible)
     draw_text(dc, u"\u2713", show_key_box_rect, small_font, accent_colour, centred_flags);
   draw_text(dc, ui_text("show"), show_key_label_rect, small_font, muted_text, left_flags);
@@ -121,8 +122,8 @@ void draw_status(HDC dc) {
   outline_round_rect(dc, status_rect, card_corner,
                      signed_in ? signed_in_outline_colour : outline_colour);
   draw_text(dc, ui_text("status"), status_heading_rect, small_font, muted_text, left_flags);
-  draw_text(dc, u"\u25CF", status_dot_rect, small_font, signed_in ? signed_in_dot_colour : muted_text,
-            centred_flags);
+  draw_text(dc, u"\u25CF", status_dot_rect, small_font,
+            signed_in ? signed_in_dot_colour : muted_text, centred_flags);
   draw_text(dc, status_line.c_str(), status_line_rect, body_font,
             signed_in ? bright_text : secondary_text, left_flags);
   if (!key_line.empty())

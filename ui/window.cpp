@@ -74,11 +74,11 @@ LRESULT on_create(HWND window) {
   main_window = window;
   set_window_port(&the_window);
   const RECT& field = key_edit_rect;
-  key_edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_PASSWORD | ES_AUTOHSCROLL,
-                             field.left, field.top, field.right - field.left,
-                             field.bottom - field.top, window,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(key_edit_id)),
-                             GetModuleHandleW(nullptr), nullptr);
+  key_edit =
+      CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_PASSWORD | ES_AUTOHSCROLL,
+                      field.left, field.top, field.right - field.left, field.bottom - field.top,
+                      window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(key_edit_id)),
+                      GetModuleHandleW(nullptr), nullptr);
   SendMessageW(key_edit, WM_SETFONT, reinterpret_cast<WPARAM>(key_font.get()), TRUE);
   SendMessageW(key_edit, EM_SETPASSWORDCHAR, mask_character, 0);
   refresh_status();

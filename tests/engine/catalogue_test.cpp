@@ -1,10 +1,10 @@
 // Guards the interface texts: every key, both languages, code point by code
 // point (written as escapes so an editor cannot recompose them).
+#include "catalogue.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "catalogue.h"
 
 namespace {
 
@@ -15,56 +15,42 @@ struct expected_text {
 };
 
 const expected_text expected_texts[] = {
-    {"sub", u"Activate your license",
-     u"K\u00EDch ho\u1EA1t license c\u1EE7a b\u1EA1n"},
-    {"show", u"Show key",
-     u"Hi\u1EC7n key"},
-    {"mode", u"PLATFORM",
-     u"N\u1EC0N T\u1EA2NG"},
-    {"cli", u"CLI",
-     u"CLI"},
-    {"cli_d", u"Terminal \u00B7 Codex",
-     u"Terminal \u00B7 Codex"},
-    {"app", u"Desktop",
-     u"Desktop"},
-    {"app_d", u"API only \u00B7 no proxy",
-     u"API only \u00B7 no proxy"},
-    {"login", u"Sign in",
-     u"\u0110\u0103ng nh\u1EADp"},
-    {"reset", u"Reset",
-     u"Reset"},
-    {"status", u"ACCOUNT",
-     u"T\u00C0I KHO\u1EA2N"},
-    {"idle", u"Not signed in",
-     u"Ch\u01B0a \u0111\u0103ng nh\u1EADp"},
+    {"sub", u"Activate your license", u"K\u00EDch ho\u1EA1t license c\u1EE7a b\u1EA1n"},
+    {"show", u"Show key", u"Hi\u1EC7n key"},
+    {"mode", u"PLATFORM", u"N\u1EC0N T\u1EA2NG"},
+    {"cli", u"CLI", u"CLI"},
+    {"cli_d", u"Terminal \u00B7 Codex", u"Terminal \u00B7 Codex"},
+    {"app", u"Desktop", u"Desktop"},
+    {"app_d", u"API only \u00B7 no proxy", u"API only \u00B7 no proxy"},
+    {"login", u"Sign in", u"\u0110\u0103ng nh\u1EADp"},
+    {"reset", u"Reset", u"Reset"},
+    {"status", u"ACCOUNT", u"T\u00C0I KHO\u1EA2N"},
+    {"idle", u"Not signed in", u"Ch\u01B0a \u0111\u0103ng nh\u1EADp"},
     {"footer", u"After signing in, restart the ChatGPT app to apply.",
-     u"Sau khi \u0111\u0103ng nh\u1EADp, kh\u1EDFi \u0111\u1ED9ng l\u1EA1i \u1EE9ng d\u1EE5ng ChatGPT \u0111\u1EC3 \u00E1p d\u1EE5ng."},
-    {"lang", u"VI",
-     u"EN"},
-    {"empty", u"Please enter your license key.",
-     u"Vui l\u00F2ng nh\u1EADp license key."},
+     u"Sau khi \u0111\u0103ng nh\u1EADp, kh\u1EDFi \u0111\u1ED9ng l\u1EA1i \u1EE9ng d\u1EE5ng "
+     u"ChatGPT \u0111\u1EC3 \u00E1p d\u1EE5ng."},
+    {"lang", u"VI", u"EN"},
+    {"empty", u"Please enter your license key.", u"Vui l\u00F2ng nh\u1EADp license key."},
     {"bad", u"Invalid key. Check and try again.",
      u"Key kh\u00F4ng h\u1EE3p l\u1EC7. Ki\u1EC3m tra l\u1EA1i."},
-    {"ok_t", u"Welcome",
-     u"Th\u00E0nh c\u00F4ng"},
+    {"ok_t", u"Welcome", u"Th\u00E0nh c\u00F4ng"},
     {"ok_cli", u"You're all set.\n\nOpen your terminal and start using Codex.",
-     u"Ho\u00E0n t\u1EA5t.\n\nM\u1EDF terminal v\u00E0 s\u1EED d\u1EE5ng Codex b\u00ECnh th\u01B0\u1EDDng."},
+     u"Ho\u00E0n t\u1EA5t.\n\nM\u1EDF terminal v\u00E0 s\u1EED d\u1EE5ng Codex b\u00ECnh "
+     u"th\u01B0\u1EDDng."},
     {"ok_app", u"Signed in successfully.\n\nOpen the ChatGPT app to start using it.",
-     u"\u0110\u0103ng nh\u1EADp th\u00E0nh c\u00F4ng.\n\nM\u1EDF \u1EE9ng d\u1EE5ng ChatGPT \u0111\u1EC3 s\u1EED d\u1EE5ng."},
-    {"fail", u"Sign in failed",
-     u"\u0110\u0103ng nh\u1EADp th\u1EA5t b\u1EA1i"},
-    {"rst_t", u"Reset",
-     u"Reset"},
+     u"\u0110\u0103ng nh\u1EADp th\u00E0nh c\u00F4ng.\n\nM\u1EDF \u1EE9ng d\u1EE5ng ChatGPT "
+     u"\u0111\u1EC3 s\u1EED d\u1EE5ng."},
+    {"fail", u"Sign in failed", u"\u0110\u0103ng nh\u1EADp th\u1EA5t b\u1EA1i"},
+    {"rst_t", u"Reset", u"Reset"},
     {"rst_a", u"Reset configuration on this device?\n\nYou can sign in again anytime.",
-     u"Reset c\u1EA5u h\u00ECnh tr\u00EAn thi\u1EBFt b\u1ECB n\u00E0y?\n\nB\u1EA1n c\u00F3 th\u1EC3 \u0111\u0103ng nh\u1EADp l\u1EA1i b\u1EA5t c\u1EE9 l\u00FAc n\u00E0o."},
+     u"Reset c\u1EA5u h\u00ECnh tr\u00EAn thi\u1EBFt b\u1ECB n\u00E0y?\n\nB\u1EA1n c\u00F3 "
+     u"th\u1EC3 \u0111\u0103ng nh\u1EADp l\u1EA1i b\u1EA5t c\u1EE9 l\u00FAc n\u00E0o."},
     {"rst_ok", u"Configuration has been reset.\n\nRestart the desktop app if it is open.",
-     u"\u0110\u00E3 reset c\u1EA5u h\u00ECnh.\n\nKh\u1EDFi \u0111\u1ED9ng l\u1EA1i \u1EE9ng d\u1EE5ng desktop n\u1EBFu \u0111ang m\u1EDF."},
-    {"rst_d", u"Reset complete",
-     u"Reset ho\u00E0n t\u1EA5t"},
-    {"signed", u"Signed in",
-     u"\u0110\u00E3 \u0111\u0103ng nh\u1EADp"},
-    {"key", u"LICENSE KEY",
-     u"LICENSE KEY"},
+     u"\u0110\u00E3 reset c\u1EA5u h\u00ECnh.\n\nKh\u1EDFi \u0111\u1ED9ng l\u1EA1i \u1EE9ng "
+     u"d\u1EE5ng desktop n\u1EBFu \u0111ang m\u1EDF."},
+    {"rst_d", u"Reset complete", u"Reset ho\u00E0n t\u1EA5t"},
+    {"signed", u"Signed in", u"\u0110\u00E3 \u0111\u0103ng nh\u1EADp"},
+    {"key", u"LICENSE KEY", u"LICENSE KEY"},
 };
 
 class catalogue_test : public ::testing::Test {
@@ -73,7 +59,9 @@ class catalogue_test : public ::testing::Test {
   void TearDown() override { ui_language = 1; }
 };
 
-std::u16string text(const char* key) { return ui_text(key); }
+std::u16string text(const char* key) {
+  return ui_text(key);
+}
 
 }  // namespace
 
@@ -96,7 +84,8 @@ TEST_F(catalogue_test, every_key_gives_its_exact_text_in_both_languages) {
 TEST_F(catalogue_test, keys_outside_the_table_give_empty_text_never_null) {
   for (unsigned char language : {0, 1, 2}) {
     ui_language = language;
-    for (const char* key : {"", "Sub", "SUB", "rst", "rst_", "ok", "login ", " login", "keys", "lang\n", "x"}) {
+    for (const char* key :
+         {"", "Sub", "SUB", "rst", "rst_", "ok", "login ", " login", "keys", "lang\n", "x"}) {
       SCOPED_TRACE(key);
       const char16_t* found = ui_text(key);
       ASSERT_NE(found, nullptr);

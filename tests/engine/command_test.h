@@ -37,7 +37,9 @@ class command_test : public user_test {
     EXPECT_EQ(win.boxes[0].caption, ui_text(caption_key)) << text_key;
     EXPECT_EQ(win.boxes[0].flags, flags) << text_key;
   }
-  void expect_failure(const char* text_key) { expect_box(text_key, "fail", box_ok | box_icon_error); }
+  void expect_failure(const char* text_key) {
+    expect_box(text_key, "fail", box_ok | box_icon_error);
+  }
   void expect_success(const char* text_key) {
     expect_box(text_key, "ok_t", box_ok | box_icon_information);
   }

@@ -1,5 +1,7 @@
 // The files written into the Codex home, byte for byte, and the Desktop
 // config filter.
+#include "config_files.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "codex_files.h"
-#include "config_files.h"
 #include "endpoint.h"
 #include "host.h"
 #include "status.h"
@@ -26,7 +27,9 @@ bytes joined_lines(const std::vector<bytes>& lines) {
   return text;
 }
 
-std::size_t url_length() { return std::strlen(MORVANE_API_BASE_URL); }
+std::size_t url_length() {
+  return std::strlen(MORVANE_API_BASE_URL);
+}
 
 bytes hex_of(const bytes& text) {
   static const char digits[] = "0123456789abcdef";
@@ -41,8 +44,8 @@ bytes hex_of(const bytes& text) {
 #ifndef _WIN32
 // Runs the standard TOML or JSON parser over a file; true when it parses and
 // every expectation holds (see tests/tools/check_files.py).
-bool parses_with_expectations(const char* kind, const wide& file, const std::vector<bytes>& expectations,
-                              bool quiet = false) {
+bool parses_with_expectations(const char* kind, const wide& file,
+                              const std::vector<bytes>& expectations, bool quiet = false) {
   bytes command = "'" MORVANE_PYTHON "' '" MORVANE_TEST_TOOLS_DIR "/check_files.py' ";
   command += kind;
   command += " '" + to_utf8(file) + "'";
@@ -64,7 +67,8 @@ TEST(config_files, auth_file_text_is_always_valid_json) {
   EXPECT_EQ(auth_file_text(u"a\"b\\c\td"), prefix + "a\\\"b\\\\c\\u0009d" + suffix);
   EXPECT_EQ(auth_file_text(wide(u"\n\r\x1f\0/\x7f", 6)),
             prefix + "\\u000a\\u000d\\u001f\\u0000/\x7f" + suffix);
-  EXPECT_EQ(auth_file_text(u"cl\u00E9 \U0001F511"), prefix + "cl\xC3\xA9 \xF0\x9F\x94\x91" + suffix);
+  EXPECT_EQ(auth_file_text(u"cl\u00E9 \U0001F511"),
+            prefix + "cl\xC3\xA9 \xF0\x9F\x94\x91" + suffix);
   EXPECT_EQ(auth_file_text(u""), prefix + suffix);
 }
 
@@ -79,21 +83,54 @@ TEST(config_files, marker_text_records_mode_and_version) {
 
 TEST(config_files, templates_are_exact) {
   const bytes base_url_line = "base_url = \"" MORVANE_API_BASE_URL "\"";
-  const std::vector<bytes> desktop_lines = {
-      "# API-only FAST.", "model = \"gpt-5.6-sol\"", "model_provider = \"Veskara\"",
-      "model_reasoning_effort = \"low\"", "sandbox_mode = \"danger-full-access\"",
-      "approval_policy = \"never\"", "", "[model_providers.Veskara]", "name = \"Veskara\"",
-      base_url_line, "env_key = \"OPENAI_API_KEY\"", "wire_api = \"responses\"",
-      "request_max_retries = 2", "stream_max_retries = 3", "stream_idle_timeout_ms = 90000", "",
-      "[windows]", "sandbox = \"elevated\"", "", "[desktop]", "followUpQueueMode = \"queue\"", "",
-      "[agents.subagent]", "model = \"gpt-5.4-mini\"", "", "[features]", "js_repl = false"};
-  const std::vector<bytes> cli_lines = {
-      "# Codex API-only - Veskara", "model = \"gpt-5.6-sol\"", "model_provider = \"Veskara\"",
-      "model_reasoning_effort = \"medium\"", "sandbox_mode = \"danger-full-access\"",
-      "approval_policy = \"never\"", "", "[model_providers.Veskara]", "name = \"Veskara\"",
-      base_url_line, "requires_openai_auth = true", "wire_api = \"responses\"",
-      "request_max_retries = 2", "stream_max_retries = 4", "stream_idle_timeout_ms = 120000", "",
-      "[windows]", "sandbox = \"elevated\"", "", "[agents.subagent]", "model = \"gpt-5.4-mini\""};
+  const std::vector<bytes> desktop_lines = {"# API-only FAST.",
+                                            "model = \"gpt-5.6-sol\"",
+                                            "model_provider = \"Veskara\"",
+                                            "model_reasoning_effort = \"low\"",
+                                            "sandbox_mode = \"danger-full-access\"",
+                                            "approval_policy = \"never\"",
+                                            "",
+                                            "[model_providers.Veskara]",
+                                            "name = \"Veskara\"",
+                                            base_url_line,
+                                            "env_key = \"OPENAI_API_KEY\"",
+                                            "wire_api = \"responses\"",
+                                            "request_max_retries = 2",
+                                            "stream_max_retries = 3",
+                                            "stream_idle_timeout_ms = 90000",
+                                            "",
+                                            "[windows]",
+                                            "sandbox = \"elevated\"",
+                                            "",
+                                            "[desktop]",
+                                            "followUpQueueMode = \"queue\"",
+                                            "",
+                                            "[agents.subagent]",
+                                            "model = \"gpt-5.4-mini\"",
+                                            "",
+                                            "[features]",
+                                            "js_repl = false"};
+  const std::vector<bytes> cli_lines = {"# Codex API-only - Veskara",
+                                        "model = \"gpt-5.6-sol\"",
+                                        "model_provider = \"Veskara\"",
+                                        "model_reasoning_effort = \"medium\"",
+                                        "sandbox_mode = \"danger-full-access\"",
+                                        "approval_policy = \"never\"",
+                                        "",
+                                        "[model_providers.Veskara]",
+                                        "name = \"Veskara\"",
+                                        base_url_line,
+                                        "requires_openai_auth = true",
+                                        "wire_api = \"responses\"",
+                                        "request_max_retries = 2",
+                                        "stream_max_retries = 4",
+                                        "stream_idle_timeout_ms = 120000",
+                                        "",
+                                        "[windows]",
+                                        "sandbox = \"elevated\"",
+                                        "",
+                                        "[agents.subagent]",
+                                        "model = \"gpt-5.4-mini\""};
   ASSERT_EQ(desktop_lines.size(), 27u);
   ASSERT_EQ(cli_lines.size(), 21u);
   EXPECT_EQ(desktop_template, joined_lines(desktop_lines));
@@ -111,10 +148,19 @@ TEST(config_files, templates_are_exact) {
 }
 
 TEST(config_files, auth_file_round_trips_awkward_keys) {
-  const std::vector<wide> keys = {
-      u"sk-proj-AbC_123", u"x",         u"quote\"inside", u"back\\slash\\", u"\\\"",
-      u"\\u0041 literal", u"tab\there", u"line\nbreak\r", wide(u"nul\0x", 5),
-      u"\x01\x1f\x7f",    u"cl\u00E9",  u"\u0110\u00E3 \U0001F511", u"end\\"};
+  const std::vector<wide> keys = {u"sk-proj-AbC_123",
+                                  u"x",
+                                  u"quote\"inside",
+                                  u"back\\slash\\",
+                                  u"\\\"",
+                                  u"\\u0041 literal",
+                                  u"tab\there",
+                                  u"line\nbreak\r",
+                                  wide(u"nul\0x", 5),
+                                  u"\x01\x1f\x7f",
+                                  u"cl\u00E9",
+                                  u"\u0110\u00E3 \U0001F511",
+                                  u"end\\"};
   for (const wide& key : keys) {
     SCOPED_TRACE(hex_of(to_utf8(key)));
     EXPECT_EQ(json_string_value(auth_file_text(key), "OPENAI_API_KEY"), key);
@@ -132,8 +178,9 @@ TEST_F(config_files_on_disk, standard_parsers_read_what_the_tool_writes) {
       {"model=\"gpt-5.6-sol\"", "model_provider=\"Veskara\"", "model_reasoning_effort=\"low\"",
        "model_providers.Veskara.base_url=\"" MORVANE_API_BASE_URL "\"",
        "model_providers.Veskara.env_key=\"OPENAI_API_KEY\"",
-       "model_providers.Veskara.stream_idle_timeout_ms=90000", "desktop.followUpQueueMode=\"queue\"",
-       "agents.subagent.model=\"gpt-5.4-mini\"", "features.js_repl=false"}));
+       "model_providers.Veskara.stream_idle_timeout_ms=90000",
+       "desktop.followUpQueueMode=\"queue\"", "agents.subagent.model=\"gpt-5.4-mini\"",
+       "features.js_repl=false"}));
   put(config_file_suffix, cli_template);
   EXPECT_TRUE(parses_with_expectations(
       "toml", path(config_file_suffix),
@@ -141,7 +188,8 @@ TEST_F(config_files_on_disk, standard_parsers_read_what_the_tool_writes) {
        "model_providers.Veskara.base_url=\"" MORVANE_API_BASE_URL "\"",
        "model_providers.Veskara.stream_max_retries=4", "windows.sandbox=\"elevated\""}));
   // The checker itself must fail on a wrong expectation and on bad TOML.
-  EXPECT_FALSE(parses_with_expectations("toml", path(config_file_suffix), {"model_reasoning_effort=\"low\""}, true));
+  EXPECT_FALSE(parses_with_expectations("toml", path(config_file_suffix),
+                                        {"model_reasoning_effort=\"low\""}, true));
   put(config_file_suffix, "key = \"unterminated\n");
   EXPECT_FALSE(parses_with_expectations("toml", path(config_file_suffix), {}, true));
 
@@ -158,25 +206,30 @@ TEST_F(config_files_on_disk, standard_parsers_read_what_the_tool_writes) {
 #endif
 
 namespace {
-bytes sanitize(const bytes& text) { return sanitize_desktop_config(text); }
+bytes sanitize(const bytes& text) {
+  return sanitize_desktop_config(text);
+}
 }  // namespace
 
 TEST(desktop_sanitizer, line_ends_blank_lines_and_byte_order_mark) {
   EXPECT_EQ(sanitize(""), "\n");
   EXPECT_EQ(sanitize(bom), "\n");
   EXPECT_EQ(sanitize("\xEF\xBB"), "\xEF\xBB\n") << "half a mark is text";
-  EXPECT_EQ(sanitize(bom + "a = 1\n" + bom + "\n"), "a = 1\n" + bom + "\n") << "only a leading mark goes";
+  EXPECT_EQ(sanitize(bom + "a = 1\n" + bom + "\n"), "a = 1\n" + bom + "\n")
+      << "only a leading mark goes";
   EXPECT_EQ(sanitize("a = 1"), "a = 1\n");
   EXPECT_EQ(sanitize("a = 1\n\n\n\n"), "a = 1\n");
   EXPECT_EQ(sanitize("\n\n"), "\n");
   EXPECT_EQ(sanitize("\n\na = 1\n\n\nb = 2\n"), "\n\na = 1\n\n\nb = 2\n");
-  EXPECT_EQ(sanitize("a = 1\r\nb = 2\r\n\r\n"), "a = 1\r\nb = 2\r\n\r\n") << "CR LF blank last line kept";
+  EXPECT_EQ(sanitize("a = 1\r\nb = 2\r\n\r\n"), "a = 1\r\nb = 2\r\n\r\n")
+      << "CR LF blank last line kept";
   EXPECT_EQ(sanitize("a = 1\r\n \t\r\n"), "a = 1\r\n \t\r\n");
   EXPECT_EQ(sanitize("\xFF\xFE garbage \x80\n"), "\xFF\xFE garbage \x80\n");
 }
 
 TEST(desktop_sanitizer, drops_server_plugin_and_marketplace_tables) {
-  EXPECT_EQ(sanitize("[mcp_servers.a]\ncommand = \"x\"\n\n[plugins.b]\nk = 1\n[marketplaces.c]\nurl = \"u\"\n"),
+  EXPECT_EQ(sanitize("[mcp_servers.a]\ncommand = \"x\"\n\n[plugins.b]\nk = "
+                     "1\n[marketplaces.c]\nurl = \"u\"\n"),
             "\n");
   const bytes input =
       "model = \"m\"\n"
@@ -212,28 +265,36 @@ TEST(desktop_sanitizer, drops_server_plugin_and_marketplace_tables) {
       "y = 2\n";
   EXPECT_EQ(sanitize(input), expected);
   // A CR LF file keeps its line ends on every copied line.
-  EXPECT_EQ(sanitize("a = 1\r\n[plugins.x]\r\nb = 2\r\n\r\n[tui]\r\nc = 3\r\n"), "a = 1\r\n[tui]\r\nc = 3\r\n");
+  EXPECT_EQ(sanitize("a = 1\r\n[plugins.x]\r\nb = 2\r\n\r\n[tui]\r\nc = 3\r\n"),
+            "a = 1\r\n[tui]\r\nc = 3\r\n");
 }
 
 TEST(desktop_sanitizer, notify_lines_and_reasoning_effort) {
   EXPECT_EQ(sanitize("notify = [\"a\"]\nnotify_on_x = true\n  notify=1\n# notify me\nkeep = 1\n"),
             "# notify me\nkeep = 1\n");
-  EXPECT_EQ(sanitize("  model_reasoning_effort   =  \"high\" \t\r\nx = 1\r\n"), low_effort + "x = 1\r\n");
-  EXPECT_EQ(sanitize("[agents.subagent]\n\tmodel_reasoning_effort=\"medium\"\n"), "[agents.subagent]\n" + low_effort);
-  EXPECT_EQ(sanitize("model_reasoning_effort_extra = 1"), low_effort) << "a prefix test, nothing more";
-  EXPECT_EQ(sanitize("Notify = 1\nMODEL_REASONING_EFFORT = 1\n"), "Notify = 1\nMODEL_REASONING_EFFORT = 1\n");
+  EXPECT_EQ(sanitize("  model_reasoning_effort   =  \"high\" \t\r\nx = 1\r\n"),
+            low_effort + "x = 1\r\n");
+  EXPECT_EQ(sanitize("[agents.subagent]\n\tmodel_reasoning_effort=\"medium\"\n"),
+            "[agents.subagent]\n" + low_effort);
+  EXPECT_EQ(sanitize("model_reasoning_effort_extra = 1"), low_effort)
+      << "a prefix test, nothing more";
+  EXPECT_EQ(sanitize("Notify = 1\nMODEL_REASONING_EFFORT = 1\n"),
+            "Notify = 1\nMODEL_REASONING_EFFORT = 1\n");
 }
 
 // A value written over several lines goes, or stays, whole: its lines are
 // never read as headers or keys of their own.
 TEST(desktop_sanitizer, values_over_several_lines_stay_whole) {
-  EXPECT_EQ(sanitize("notify = [\r\n  \"C:\\\\notify.exe\", # ] not yet\r\n  \"]\",\r\n]\r\nkeep = 1\r\n"),
-            "keep = 1\r\n");
+  EXPECT_EQ(
+      sanitize(
+          "notify = [\r\n  \"C:\\\\notify.exe\", # ] not yet\r\n  \"]\",\r\n]\r\nkeep = 1\r\n"),
+      "keep = 1\r\n");
   EXPECT_EQ(sanitize("[mcp_servers.x]\nargs = [\n  [\"-y\"],\n  { env = [\n\"a\" ] },\n]\n[tui]\n"),
             "[tui]\n")
       << "a nested array inside a dropped table is no header";
   const bytes kept =
-      "developer_instructions = \"\"\"\n[mcp_servers.quoted]\nnotify = 1\nmodel_reasoning_effort\n\n\"\"\"\n"
+      "developer_instructions = \"\"\"\n[mcp_servers.quoted]\nnotify = "
+      "1\nmodel_reasoning_effort\n\n\"\"\"\n"
       "matrix = [\n  [1, 2],\n]\n"
       "path = '''\nC:\\x \"\"\"\n'''\n"
       "quotes = \"\"\"a \\\"\"\" b\"\"\"\"\"\n";
@@ -260,22 +321,42 @@ struct line_generator {
 
 bytes trimmed(const bytes& line) {
   std::size_t last = line.size();
-  while (last > 0 && (line[last - 1] == ' ' || line[last - 1] == '\t' || line[last - 1] == '\r')) --last;
+  while (last > 0 && (line[last - 1] == ' ' || line[last - 1] == '\t' || line[last - 1] == '\r'))
+    --last;
   std::size_t first = 0;
   while (first < last && (line[first] == ' ' || line[first] == '\t')) ++first;
   return line.substr(first, last - first);
 }
 
-bool starts(const bytes& text, const char* prefix) { return text.compare(0, std::strlen(prefix), prefix) == 0; }
+bool starts(const bytes& text, const char* prefix) {
+  return text.compare(0, std::strlen(prefix), prefix) == 0;
+}
 
 }  // namespace
 
 TEST(desktop_sanitizer, generated_files_come_out_clean_and_stable) {
-  const char* const pieces[] = {
-      "[mcp_servers.a]", "  [plugins.p]",   "\t[marketplaces.m]", "[mcp_servers]", "[[mcp_servers.x]]",
-      "[model_providers.V]", "[agents.subagent]", "[features]", "model = \"x\"", "notify = [\"a\", \"b\"]",
-      "  \"b\"]", "notify_on_x = 1", "# notify me", "model_reasoning_effort = \"high\"",
-      "  model_reasoning_effort=\"medium\"  ", "", "   ", "\t", "key = 'v'", "\r", "[", "x"};
+  const char* const pieces[] = {"[mcp_servers.a]",
+                                "  [plugins.p]",
+                                "\t[marketplaces.m]",
+                                "[mcp_servers]",
+                                "[[mcp_servers.x]]",
+                                "[model_providers.V]",
+                                "[agents.subagent]",
+                                "[features]",
+                                "model = \"x\"",
+                                "notify = [\"a\", \"b\"]",
+                                "  \"b\"]",
+                                "notify_on_x = 1",
+                                "# notify me",
+                                "model_reasoning_effort = \"high\"",
+                                "  model_reasoning_effort=\"medium\"  ",
+                                "",
+                                "   ",
+                                "\t",
+                                "key = 'v'",
+                                "\r",
+                                "[",
+                                "x"};
   const char* const line_ends[] = {"\n", "\r\n", " \t\r\n", "\n\n"};
   line_generator random{2463534242u};
   for (int round = 0; round < 3000; ++round) {
@@ -296,7 +377,8 @@ TEST(desktop_sanitizer, generated_files_come_out_clean_and_stable) {
     while (start < output.size()) {
       const std::size_t end = output.find('\n', start);
       const bytes line = trimmed(output.substr(start, end - start));
-      EXPECT_FALSE(starts(line, "[mcp_servers.") || starts(line, "[plugins.") || starts(line, "[marketplaces."))
+      EXPECT_FALSE(starts(line, "[mcp_servers.") || starts(line, "[plugins.") ||
+                   starts(line, "[marketplaces."))
           << line;
       EXPECT_FALSE(starts(line, "notify")) << line;
       if (starts(line, "model_reasoning_effort")) {

@@ -4,8 +4,8 @@
 // change.
 #include <cstdio>
 
-#include "command_test.h"
 #include "codex_files.h"
+#include "command_test.h"
 #include "config_files.h"
 #include "host.h"
 
@@ -24,8 +24,8 @@ const wchar_t lock_variable[] = L"MORVANE_TEST_HOLD_LOCK";
 const bool lock_holder_ran = [] {
   wchar_t target[MAX_PATH] = {};
   if (!GetEnvironmentVariableW(lock_variable, target, MAX_PATH)) return false;
-  HANDLE file = CreateFileW(target, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
-                            nullptr);
+  HANDLE file =
+      CreateFileW(target, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   wchar_t name[64];
   swprintf(name, 64, L"morvane-lock-%lu-ready", GetCurrentProcessId());
   HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, name);
@@ -48,8 +48,8 @@ class holding_lock {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION child = {};
-    const bool started = CreateProcessW(program, command, nullptr, nullptr, FALSE,
-                                        CREATE_SUSPENDED, nullptr, nullptr, &startup, &child);
+    const bool started = CreateProcessW(program, command, nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                                        nullptr, nullptr, &startup, &child);
     SetEnvironmentVariableW(lock_variable, nullptr);
     if (!started) return;
     process_.reset(child.hProcess);
@@ -131,8 +131,8 @@ TEST_F(faults_test, read_only_auth_file) {
   put(auth_file_suffix, "{\"OPENAI_API_KEY\": \"sk-old\"}");
   put(config_file_suffix, "user config\n");
   const wide auth = path(auth_file_suffix);
-  ASSERT_TRUE(SetFileAttributesW(reinterpret_cast<const wchar_t*>(auth.c_str()),
-                                 FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(
+      SetFileAttributesW(reinterpret_cast<const wchar_t*>(auth.c_str()), FILE_ATTRIBUTE_READONLY));
   sign_in(u"sk-new-key-123", u"cli");
   ASSERT_EQ(win.boxes.size(), 1u);
   const bool failed = win.boxes[0].caption == ui_text("fail");
@@ -266,7 +266,8 @@ TEST_F(faults_test, heal_keeps_nul_and_ill_formed_bytes_as_they_stand) {
   saved_as_desktop();
   const bytes nul(1, '\0');
   const bytes bom = "\xEF\xBB\xBF";
-  const bytes kept = "a = \"x" + nul + "y\"\r\n" + nul + nul + "\xFF\xFE = 1\r\n[t]\r\nk = \"\xC3\x28\xED\xA0\x80\"\r\n";
+  const bytes kept = "a = \"x" + nul + "y\"\r\n" + nul + nul +
+                     "\xFF\xFE = 1\r\n[t]\r\nk = \"\xC3\x28\xED\xA0\x80\"\r\n";
   put(config_file_suffix, bom + kept + "[mcp_servers.s" + nul + "]\r\ncommand = \"\xC0\"\r\n" +
                               "notify = [\"" + nul + "\"]\r\n");
   heal_desktop_config();

@@ -1,11 +1,12 @@
 // The host layer as the engine relies on it, on every platform.
+#include "host.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
-#include "host.h"
-#include "write_faults.h"
 #include "test_home.h"
+#include "write_faults.h"
 
 #ifndef _WIN32
 #include <pwd.h>
@@ -170,15 +171,22 @@ TEST_F(host_test, utf8_conversion_matches_the_system_one) {
 
   // Lone surrogates have no UTF-8 form.
   EXPECT_EQ(to_utf8(wide{0xD83D}), "\xEF\xBF\xBD");
-  EXPECT_EQ(to_utf8(wide{u'a', 0xDE00, u'b'}), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(to_utf8(wide{u'a', 0xDE00, u'b'}),
+            "a\xEF\xBF\xBD"
+            "b");
   EXPECT_EQ(to_utf8(wide{0xDE00, 0xD83D}), "\xEF\xBF\xBD\xEF\xBF\xBD");
 
   // Ill-formed input: one U+FFFD per maximal ill-formed subpart.
   const char16_t bad = 0xFFFD;
   EXPECT_EQ(from_utf8("\x80"), wide{bad});
-  EXPECT_EQ(from_utf8("a\xFF" "b"), (wide{u'a', bad, u'b'}));
+  EXPECT_EQ(from_utf8("a\xFF"
+                      "b"),
+            (wide{u'a', bad, u'b'}));
   EXPECT_EQ(from_utf8("\xC0\xAF"), (wide{bad, bad})) << "overlong";
-  EXPECT_EQ(from_utf8("\xE2\x82" "A"), (wide{bad, u'A'})) << "truncated sequence";
+  EXPECT_EQ(from_utf8("\xE2\x82"
+                      "A"),
+            (wide{bad, u'A'}))
+      << "truncated sequence";
   EXPECT_EQ(from_utf8("\xF0\x9F\x98"), wide{bad}) << "truncated at the end";
 #ifndef _WIN32
   // Windows gives one U+FFFD per byte here; Wine's converter groups the

@@ -1,6 +1,6 @@
 // The Windows host against the real registry and profile folder.
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <string>
@@ -39,8 +39,7 @@ stored_value query(const wchar_t* key_name, const wchar_t* name) {
   return value;
 }
 
-void store(const wchar_t* key_name, const wchar_t* name, DWORD type, const void* data,
-           DWORD size) {
+void store(const wchar_t* key_name, const wchar_t* name, DWORD type, const void* data, DWORD size) {
   const unique_hkey key = create_user_key(key_name, KEY_SET_VALUE);
   ASSERT_TRUE(key);
   EXPECT_EQ(RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), size),
@@ -131,8 +130,8 @@ TEST_F(host_win32_test, missing_environment_key_is_not_created) {
     for (DWORD index = 0;; ++index) {
       wchar_t name[16384];
       DWORD name_length = 16384;
-      if (RegEnumValueW(key.get(), index, name, &name_length, nullptr, nullptr, nullptr,
-                        nullptr) != ERROR_SUCCESS)
+      if (RegEnumValueW(key.get(), index, name, &name_length, nullptr, nullptr, nullptr, nullptr) !=
+          ERROR_SUCCESS)
         break;
       saved.push_back({name, query(environment_key, name)});
     }

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "command_test.h"
 #include "codex_files.h"
+#include "command_test.h"
 #include "config_files.h"
 #include "host.h"
 
@@ -58,7 +58,8 @@ const bytes user_configs[] = {
     "model = \"o3\"\n",
     "",
     "\xEF\xBB\xBFmodel = \"gpt-5\"\r\n\r\n[mcp_servers.files]\r\ncommand = \"npx\"\r\n",
-    "notify = [\n  \"C:\\\\Tools\\\\notify.exe\",\n]\n[profiles.fast]\nmodel_reasoning_effort = \"low\"\n",
+    "notify = [\n  \"C:\\\\Tools\\\\notify.exe\",\n]\n[profiles.fast]\nmodel_reasoning_effort = "
+    "\"low\"\n",
 };
 const bytes user_logins[] = {
     "{\n  \"OPENAI_API_KEY\": null,\n  \"tokens\": {\n    \"id_token\": \"eyJ0\",\n"

@@ -22,10 +22,10 @@ class recording_window final : public window_port {
   int message_box(const wide& text, const wide& caption, unsigned flags) override;
   void request_repaint() override { ++repaints; }
 
-  wide key;                      // what the key field shows
+  wide key;  // what the key field shows
   bool key_masked = true;
-  int key_sets = 0;              // set_key_text calls
+  int key_sets = 0;  // set_key_text calls
   int repaints = 0;
-  int answer = box_answer_yes;   // what every box answers
+  int answer = box_answer_yes;  // what every box answers
   std::vector<recorded_box> boxes;
 };

@@ -1,6 +1,6 @@
 // Reset, end to end, usually after a real Sign in.
-#include "command_test.h"
 #include "codex_files.h"
+#include "command_test.h"
 #include "config_files.h"
 #include "host.h"
 

@@ -7,16 +7,15 @@
 #include <unistd.h>
 #endif
 
-#include "command_test.h"
 #include "codex_files.h"
+#include "command_test.h"
 #include "config_files.h"
 #include "host.h"
 
 namespace {
 
-const char16_t* const proxy_names[] = {u"HTTP_PROXY", u"HTTPS_PROXY", u"ALL_PROXY",
-                                       u"http_proxy", u"https_proxy", u"all_proxy",
-                                       u"NO_PROXY",   u"no_proxy"};
+const char16_t* const proxy_names[] = {u"HTTP_PROXY",  u"HTTPS_PROXY", u"ALL_PROXY", u"http_proxy",
+                                       u"https_proxy", u"all_proxy",   u"NO_PROXY",  u"no_proxy"};
 
 class sign_in_test : public command_test {
  protected:
@@ -232,10 +231,9 @@ TEST_F(sign_in_test, written_files_parse) {
       const char16_t* suffix;
       std::string expectation;
     };
-    const checked files[] = {
-        {"toml", config_file_suffix, "model_provider='\"Veskara\"'"},
-        {"json", auth_file_suffix, "OPENAI_API_KEY:hex=" + key_hex},
-        {"json", marker_file_suffix, "mode='\"" + narrow(mode) + "\"'"}};
+    const checked files[] = {{"toml", config_file_suffix, "model_provider='\"Veskara\"'"},
+                             {"json", auth_file_suffix, "OPENAI_API_KEY:hex=" + key_hex},
+                             {"json", marker_file_suffix, "mode='\"" + narrow(mode) + "\"'"}};
     for (const checked& f : files) {
       const std::string command = std::string("'" MORVANE_PYTHON "' '") + MORVANE_TEST_TOOLS_DIR +
                                   "/check_files.py' " + f.format + " '" + narrow(path(f.suffix)) +

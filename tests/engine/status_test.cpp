@@ -1,5 +1,7 @@
 // Saved key and mode as read back from the Codex home and the environment,
 // and the status the window shows for them.
+#include "status.h"
+
 #include <gtest/gtest.h>
 
 #include "catalogue.h"
@@ -7,7 +9,6 @@
 #include "config_files.h"
 #include "host.h"
 #include "recording_window.h"
-#include "status.h"
 #include "test_home.h"
 
 namespace {
@@ -40,7 +41,9 @@ class status_test : public user_test {
   recording_window fake_window;
 };
 
-wide value_of(const bytes& text, const char* name = "k") { return json_string_value(text, name); }
+wide value_of(const bytes& text, const char* name = "k") {
+  return json_string_value(text, name);
+}
 
 }  // namespace
 
@@ -95,7 +98,8 @@ TEST_F(status_test, marker_mode_is_taken_only_when_exact_otherwise_the_environme
   put(marker_file_suffix, marker_text(u"app"));
   EXPECT_EQ(read_saved_mode(), u"app");
 
-  for (const bytes& odd : {bytes("CLI"), bytes("cli "), bytes(" app"), bytes("desktop"), bytes("")}) {
+  for (const bytes& odd :
+       {bytes("CLI"), bytes("cli "), bytes(" app"), bytes("desktop"), bytes("")}) {
     SCOPED_TRACE(odd);
     put_marker_mode(odd);
     set_env_key(u"sk-env");
@@ -112,7 +116,8 @@ TEST_F(status_test, json_scan_takes_only_string_values) {
   EXPECT_EQ(value_of("{\"k\": \"v\"}"), u"v");
   EXPECT_EQ(value_of("{\"k\"\t:\r\n \"v\"}"), u"v");
   EXPECT_EQ(value_of("{\"k\" junk: \"v\"}"), u"v") << "between name and colon is skipped";
-  EXPECT_EQ(value_of("{\"x\": {\"k\": \"inner\"}, \"k\": \"outer\"}"), u"inner") << "first occurrence";
+  EXPECT_EQ(value_of("{\"x\": {\"k\": \"inner\"}, \"k\": \"outer\"}"), u"inner")
+      << "first occurrence";
 
   // The Codex client's own auth.json after an account login.
   const bytes account_login =
@@ -138,7 +143,9 @@ TEST_F(status_test, json_scan_takes_only_string_values) {
   // Plain keys read exactly; raw UTF-8 is decoded, broken bytes become U+FFFD.
   EXPECT_EQ(value_of("{\"k\": \"sk-proj-AbC_123.xyz\"}"), u"sk-proj-AbC_123.xyz");
   EXPECT_EQ(value_of("{\"k\": \"caf\xC3\xA9 \xF0\x9F\x94\x91\"}"), u"caf\u00E9 \U0001F511");
-  EXPECT_EQ(value_of("{\"k\": \"a\xFF" "b\"}"), u"a\uFFFDb");
+  EXPECT_EQ(value_of("{\"k\": \"a\xFF"
+                     "b\"}"),
+            u"a\uFFFDb");
 }
 
 TEST_F(status_test, json_scan_decodes_escapes) {

@@ -11,8 +11,8 @@
 #include "write_faults.h"
 
 #ifdef _WIN32
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 #else
 #include <dirent.h>
 #include <sys/stat.h>
@@ -25,7 +25,9 @@ wide home_folder;  // the Codex home of the current test
 
 #ifdef _WIN32
 
-const wchar_t* win(const wide& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+const wchar_t* win(const wide& text) {
+  return reinterpret_cast<const wchar_t*>(text.c_str());
+}
 
 wide profile_folder() {
   wchar_t buffer[MAX_PATH] = {};
@@ -71,9 +73,13 @@ std::string saved_home, saved_config;
 bool had_home = false, had_config = false;
 
 // Test paths are plain text; the host's converter has tests of its own.
-std::string native(const wide& text) { return to_utf8(text); }
+std::string native(const wide& text) {
+  return to_utf8(text);
+}
 
-wide from_ascii(const std::string& text) { return wide(text.begin(), text.end()); }
+wide from_ascii(const std::string& text) {
+  return wide(text.begin(), text.end());
+}
 
 void remove_tree(const std::string& path) {
   struct stat info;
@@ -155,9 +161,13 @@ wide user_test::path(const char16_t* suffix) const {
   return result;
 }
 
-bytes user_test::file(const char16_t* suffix) const { return raw_read(path(suffix)); }
+bytes user_test::file(const char16_t* suffix) const {
+  return raw_read(path(suffix));
+}
 
-bool user_test::has(const char16_t* suffix) const { return raw_exists(path(suffix)); }
+bool user_test::has(const char16_t* suffix) const {
+  return raw_exists(path(suffix));
+}
 
 void user_test::put(const char16_t* suffix, const bytes& content) {
   // Creates the Codex home and any folder the suffix names inside it.
@@ -188,7 +198,9 @@ unique_hkey create_user_key(const wchar_t* name, REGSAM access) {
   return unique_hkey(key);
 }
 
-bool raw_exists(const wide& path) { return GetFileAttributesW(win(path)) != INVALID_FILE_ATTRIBUTES; }
+bool raw_exists(const wide& path) {
+  return GetFileAttributesW(win(path)) != INVALID_FILE_ATTRIBUTES;
+}
 
 bool raw_remove(const wide& path) {
   if (!DeleteFileW(win(path))) RemoveDirectoryW(win(path));

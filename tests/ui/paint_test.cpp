@@ -74,8 +74,10 @@ TEST_F(paint_tests, cards_show_selection_over_hover) {
     EXPECT_EQ(image.at({app_rect.right - 16, above_bar}), l.app_surface);
     EXPECT_EQ(image.at({cli_rect.left, row}), cli ? accent_colour : outline_colour);
     EXPECT_EQ(image.at({app_rect.left, row}), app ? accent_colour : outline_colour);
-    EXPECT_EQ(image.at({card_bar_rect(cli_rect).left + 1, row}), cli ? accent_colour : l.cli_surface);
-    EXPECT_EQ(image.at({card_bar_rect(app_rect).left + 1, row}), app ? accent_colour : l.app_surface);
+    EXPECT_EQ(image.at({card_bar_rect(cli_rect).left + 1, row}),
+              cli ? accent_colour : l.cli_surface);
+    EXPECT_EQ(image.at({card_bar_rect(app_rect).left + 1, row}),
+              app ? accent_colour : l.app_surface);
     EXPECT_EQ(image.at({card_bar_rect(cli_rect).left + 1, above_bar}), l.cli_surface);
   }
 }

@@ -45,9 +45,8 @@ int answering_port::message_box(const wide& text, const wide& caption, unsigned)
 
 void clear_user_state() {
   const wide home = codex_home();
-  for (const char16_t* suffix :
-       {auth_file_suffix, config_file_suffix, marker_file_suffix, backup_copy_suffix,
-        auth_backup_copy_suffix})
+  for (const char16_t* suffix : {auth_file_suffix, config_file_suffix, marker_file_suffix,
+                                 backup_copy_suffix, auth_backup_copy_suffix})
     delete_file(join_path(home, suffix));
   RemoveDirectoryW(reinterpret_cast<const wchar_t*>(join_path(home, backup_dir_suffix).c_str()));
   delete_user_env(u"OPENAI_API_KEY", false);
@@ -146,7 +145,9 @@ canvas::canvas(int width, int height) : width_(width), height_(height) {
   previous_ = SelectObject(dc_.get(), bitmap_.get());
 }
 
-canvas::~canvas() { SelectObject(dc_.get(), previous_); }
+canvas::~canvas() {
+  SelectObject(dc_.get(), previous_);
+}
 
 // Through the window's own WM_PRINTCLIENT, which draws as WM_PAINT does.
 void canvas::paint() {

@@ -78,11 +78,15 @@ class canvas {
 };
 
 // The middle of a rectangle: a point that is clearly inside it.
-constexpr POINT middle(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+constexpr POINT middle(const RECT& r) {
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
 constexpr RECT inset(const RECT& r, int by) {
   return {r.left + by, r.top + by, r.right - by, r.bottom - by};
 }
-constexpr int area(const RECT& r) { return (r.right - r.left) * (r.bottom - r.top); }
+constexpr int area(const RECT& r) {
+  return (r.right - r.left) * (r.bottom - r.top);
+}
 
 void clear_user_state();
 void reset_interface_state();

@@ -20,10 +20,11 @@ TEST_F(window_tests, hit_test_edges_and_gaps) {
 
   EXPECT_EQ(hit_test(chip.left, chip.top), zone_language);
   EXPECT_EQ(hit_test(chip.right - 1, chip.bottom - 1), zone_language);
-  EXPECT_EQ(hit_test(chip.right, middle(chip).y), zone_none);  // right edge is outside
+  EXPECT_EQ(hit_test(chip.right, middle(chip).y), zone_none);   // right edge is outside
   EXPECT_EQ(hit_test(middle(chip).x, chip.bottom), zone_none);  // bottom edge is outside
   const int card_row = middle(cli_rect).y;
-  for (int x = cli_rect.right; x < app_rect.left; ++x) EXPECT_EQ(hit_test(x, card_row), zone_none) << x;
+  for (int x = cli_rect.right; x < app_rect.left; ++x)
+    EXPECT_EQ(hit_test(x, card_row), zone_none) << x;
   const int button_row = middle(sign_in_rect).y;
   for (int x = sign_in_rect.right; x < reset_rect.left; ++x)
     EXPECT_EQ(hit_test(x, button_row), zone_none) << x;
@@ -195,8 +196,8 @@ TEST_F(window_tests, enter_in_the_key_field_signs_in_once_and_types_nothing) {
   SetFocus(key_edit);
   ASSERT_EQ(GetFocus(), key_edit);
   key_field_heard.clear();
-  key_field_procedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-      key_edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listening_key_field)));
+  key_field_procedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(key_edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listening_key_field)));
 
   press_key_in_field(VK_RETURN, 0x001C0001);
   EXPECT_TRUE(key_field_heard.empty()) << "neither the key nor a character reached the field";
