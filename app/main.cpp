@@ -7,11 +7,33 @@
 #include "resources.h"
 #include "window.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
+namespace {
+
+// comctl32.dll is not one of the DLLs Windows always takes from its own
+// folder, so it is not imported at load time, when the program's folder
+// (often Downloads, where anything may lie beside it) would be searched
+// first: it is loaded from the system folder here. Without it the program
+// starts as it does when the call fails.
+void init_common_controls() {
+  const HMODULE comctl32 = LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (!comctl32) return;
+  using init_function = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  // Through void (*)(), which converts to any function type without a warning.
+  const auto init = reinterpret_cast<init_function>(
+      reinterpret_cast<void (*)()>(GetProcAddress(comctl32, "InitCommonControlsEx")));
+  if (!init) return;
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof controls;
   controls.dwICC = ICC_STANDARD_CLASSES;
-  InitCommonControlsEx(&controls);
+  init(&controls);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
+  // Before anything else: DLLs come from the system folder only.
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  init_common_controls();
   create_drawing_resources();
 
   // Without a window nothing would ever post WM_QUIT, so stop here.

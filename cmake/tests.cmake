@@ -76,7 +76,18 @@ add_test(NAME engine_tests_wine COMMAND engine_tests)
 add_test(NAME window_tests_wine COMMAND window_tests)
 add_test(NAME end_to_end COMMAND "${CMAKE_SOURCE_DIR}/tests/e2e/run_e2e"
          $<TARGET_FILE:morvane> "${CMAKE_BINARY_DIR}/e2e-artefacts" "${MORVANE_API_BASE_URL}")
-foreach(wine_test engine_tests_wine window_tests_wine end_to_end)
+# A DLL of the name the program once imported, planted beside a copy of it.
+add_library(planted_comctl32 SHARED tests/e2e/planted_dll/comctl32.c)
+set_target_properties(planted_comctl32 PROPERTIES OUTPUT_NAME comctl32 PREFIX ""
+  LIBRARY_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/planted" RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/planted")
+target_link_options(planted_comctl32 PRIVATE -static -s)
+add_test(NAME planted_dll_is_never_loaded COMMAND "${CMAKE_SOURCE_DIR}/tests/e2e/planted_dll/run"
+         $<TARGET_FILE:morvane> $<TARGET_FILE:planted_comctl32> "${CMAKE_BINARY_DIR}/planted-run")
+# The shipped programs import only DLLs that Windows takes from its own folder.
+add_test(NAME programs_import_known_dlls_only
+         COMMAND "${CMAKE_SOURCE_DIR}/tools/check-imports" $<TARGET_FILE:morvane>)
+
+foreach(wine_test engine_tests_wine window_tests_wine end_to_end planted_dll_is_never_loaded)
   set_tests_properties(${wine_test} PROPERTIES
     FIXTURES_REQUIRED wine RESOURCE_LOCK wine_session ENVIRONMENT "${wine_env}" TIMEOUT 900)
 endforeach()
