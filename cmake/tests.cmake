@@ -38,6 +38,14 @@ if(NOT CMAKE_CROSSCOMPILING)
   # The Desktop filter against a real TOML reader, over generated configs.
   add_executable(desktop_filter tests/tools/desktop_filter.cpp)
   target_link_libraries(desktop_filter PRIVATE morvane_engine morvane_warnings)
+  # morvanectl as a real process, natively.
+  add_executable(morvanectl_tests tests/e2e/morvanectl_test.cpp tests/engine/test_home.cpp)
+  target_include_directories(morvanectl_tests PRIVATE tests/engine)
+  target_link_libraries(morvanectl_tests PRIVATE morvane_terminal morvane_warnings util
+                                                 GTest::gtest_main)
+  target_compile_definitions(morvanectl_tests PRIVATE MORVANECTL="$<TARGET_FILE:morvanectl>")
+  add_dependencies(morvanectl_tests morvanectl)
+  gtest_discover_tests(morvanectl_tests DISCOVERY_TIMEOUT 60)
   add_test(NAME desktop_filter_keeps_toml_valid
            COMMAND "${MORVANE_PYTHON}" "${CMAKE_SOURCE_DIR}/tests/tools/desktop_filter_property.py"
                    $<TARGET_FILE:desktop_filter>)

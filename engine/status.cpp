@@ -178,7 +178,7 @@ void refresh_status() {
     status_line = ui_text("signed");
     status_line += u"  \u00B7  ";
     status_line += ui_text(mode == u"cli" ? "cli" : "app");  // the same in both languages
-    key_line = u"Key: " + key;
+    key_line = key_line_prefix + key;
     selected_mode = mode;
     // Never overwrite what the user is typing.
     if (window().key_text().empty()) window().set_key_text(key);

@@ -3,6 +3,8 @@
 // the status the window shows.
 #include "wide.h"
 
+// Starts the status card's second line, in both languages.
+constexpr char16_t key_line_prefix[] = u"Key: ";
 // What a sample configuration carries instead of a key; never a usable key.
 constexpr char16_t key_placeholder[] = u"YOUR_API_KEY";
 

@@ -1,0 +1,220 @@
+// morvanectl as a user or a script runs it: a real process, its standard
+// streams through pipes (or a terminal), its exit code, and the Codex home
+// compared with the engine's own texts.
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "catalogue.h"
+#include "codex_files.h"
+#include "config_files.h"
+#include "console.h"
+#include "host.h"
+#include "test_home.h"
+
+namespace {
+
+struct outcome {
+  int exit_code = -1;
+  std::string output;
+  std::string errors;
+};
+
+std::string drain(int fd) {
+  std::string text;
+  char buffer[4096];
+  ssize_t got;
+  while ((got = read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, got);
+  return text;
+}
+
+int exit_code_of(pid_t child) {
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+enum class output_to { pipe, closed, gone_reader };
+
+// Runs morvanectl with the arguments, `input` on its standard input, and
+// its output and errors collected. Its standard output can also be closed,
+// or a pipe that nobody reads any more.
+outcome run(std::vector<std::string> arguments, const std::string& input = "",
+            output_to output = output_to::pipe) {
+  int in[2], out[2], err[2];
+  if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return {};
+  fflush(stdout);
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(in[0], 0);
+    dup2(out[1], 1);
+    dup2(err[1], 2);
+    for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
+    signal(SIGPIPE, SIG_DFL);  // as a shell starts it, whatever this process does
+    if (output == output_to::closed) close(1);
+    int gone[2];
+    if (output == output_to::gone_reader && pipe(gone) == 0) {
+      dup2(gone[1], 1);
+      close(gone[0]);
+      close(gone[1]);
+    }
+    std::vector<char*> argv{const_cast<char*>(MORVANECTL)};
+    for (std::string& argument : arguments) argv.push_back(&argument[0]);
+    argv.push_back(nullptr);
+    execv(MORVANECTL, argv.data());
+    _exit(127);
+  }
+  close(in[0]);
+  close(out[1]);
+  close(err[1]);
+  signal(SIGPIPE, SIG_IGN);
+  (void)!write(in[1], input.data(), input.size());
+  close(in[1]);
+  outcome result;
+  result.output = drain(out[0]);
+  result.errors = drain(err[0]);
+  close(out[0]);
+  close(err[0]);
+  result.exit_code = exit_code_of(child);
+  return result;
+}
+
+std::string text(const char* key) { return to_utf8(ui_text(key)); }
+
+class morvanectl_test : public user_test {
+ protected:
+  void SetUp() override {
+    user_test::SetUp();
+    ui_language = language_english;
+  }
+  // Every file of the Codex home, to see that a refused run changed none.
+  std::vector<std::pair<wide, bytes>> home_files() const {
+    std::vector<std::pair<wide, bytes>> files;
+    for (const wide& name : directory_entries(codex_home()))
+      files.push_back({name, raw_read(codex_home() + u"/" + name)});
+    return files;
+  }
+};
+
+TEST_F(morvanectl_test, sign_in_status_and_reset_write_what_the_window_writes) {
+  put(config_file_suffix, "model = \"mine\"\n");
+  outcome signed_in = run({"sign-in", "--lang", "en"}, "  sk-cli-key-0123456789 \r\nsecond line\n");
+  EXPECT_EQ(signed_in.exit_code, 0) << signed_in.errors;
+  EXPECT_EQ(signed_in.output, text("ok_cli") + "\n");
+  EXPECT_EQ(file(auth_file_suffix), auth_file_text(u"sk-cli-key-0123456789"));
+  EXPECT_EQ(file(config_file_suffix), cli_template);
+  EXPECT_EQ(file(marker_file_suffix), marker_text(u"cli"));
+  EXPECT_EQ(file(backup_copy_suffix), "model = \"mine\"\n");
+
+  outcome status = run({"status", "--lang", "en"});
+  EXPECT_EQ(status.exit_code, 0);
+  EXPECT_EQ(status.output, "Signed in  \xC2\xB7  CLI\nKey: sk-**************6789\n");
+  status = run({"--lang=vi", "status", "--json", "--show-key"});
+  EXPECT_EQ(status.output,
+            "{\"signed_in\": true, \"platform\": \"cli\", \"key\": \"sk-cli-key-0123456789\", "
+            "\"key_shown\": true}\n");
+
+  // Without a terminal Reset must be told yes; then the user's config is back.
+  outcome reset = run({"reset"});
+  EXPECT_EQ(reset.exit_code, 2);
+  EXPECT_EQ(file(config_file_suffix), cli_template);
+  reset = run({"reset", "--yes", "--lang", "en"});
+  EXPECT_EQ(reset.exit_code, 0) << reset.errors;
+  EXPECT_EQ(reset.output, text("rst_ok") + "\n");
+  EXPECT_EQ(file(config_file_suffix), "model = \"mine\"\n");
+  EXPECT_FALSE(has(auth_file_suffix));
+
+  status = run({"status", "--json"});
+  EXPECT_EQ(status.exit_code, 3);
+  EXPECT_EQ(status.output,
+            "{\"signed_in\": false, \"platform\": null, \"key\": null, \"key_shown\": false}\n");
+}
+
+// A refused key, a usage error or input that cannot be used changes nothing.
+TEST_F(morvanectl_test, refusals_change_nothing) {
+  put(config_file_suffix, "model = \"mine\"\n");
+  put(u"/big-key", bytes(max_key_input + 1, 'k'));
+  struct refusal {
+    std::vector<std::string> arguments;
+    std::string input;
+    int exit_code;
+    std::string error;  // part of what standard error says
+  };
+  const std::string key_file = to_utf8(path(u"/big-key"));
+  const refusal refusals[] = {
+      {{"sign-in"}, "", 3, text("empty")},
+      {{"sign-in"}, " \t\n", 3, text("empty")},
+      {{"sign-in"}, "sk-YOUR_API_KEY-1\n", 3, text("bad")},
+      {{"sign-in"}, std::string("sk-\0key-123456", 14), 2, "not text"},
+      {{"sign-in"}, "sk-\xFF\xFEkey-123456", 2, "not text"},
+      {{"sign-in", "--key-file", key_file}, "", 2, "larger than 64 KiB"},
+      {{"sign-in", "--key-file", key_file + "-missing"}, "", 2, "Cannot read the key file"},
+      {{"sign-in", "--platform", "desktop"}, "sk-valid-key-123\n", 2, "only on Windows"},
+      {{"sign-in", "--key", "sk-valid-key-123"}, "", 2, "unknown option --key"},
+      {{"sign-in", "--json"}, "sk-valid-key-123\n", 2, "--json does not go with sign-in"},
+      {{"logout"}, "", 2, "unknown command logout"},
+      {{}, "", 2, "no command"},
+      {{"status", "--lang", "fr"}, "", 2, "--lang takes vi or en"},
+  };
+  const auto before = home_files();
+  for (const refusal& r : refusals) {
+    const outcome result = run(r.arguments, r.input);
+    SCOPED_TRACE(r.error);
+    EXPECT_EQ(result.exit_code, r.exit_code) << result.errors;
+    EXPECT_NE(result.errors.find(r.error), std::string::npos) << result.errors;
+    EXPECT_EQ(result.output, "");
+    EXPECT_EQ(home_files(), before);
+  }
+  EXPECT_EQ(read_user_env(api_key_variable), u"");
+}
+
+// A script whose output is closed, or piped into a reader that has gone,
+// still signs in and gets its exit code; no file gets the output's text.
+TEST_F(morvanectl_test, output_that_goes_nowhere) {
+  for (const output_to output : {output_to::closed, output_to::gone_reader}) {
+    const outcome result = run({"sign-in", "--platform", "cli"}, "sk-closed-out-123\n", output);
+    EXPECT_EQ(result.exit_code, 0) << result.errors;
+    EXPECT_EQ(file(auth_file_suffix), auth_file_text(u"sk-closed-out-123"));
+    EXPECT_EQ(file(config_file_suffix), cli_template);
+    EXPECT_EQ(file(marker_file_suffix), marker_text(u"cli"));
+    EXPECT_EQ(run({"status"}, "", output).exit_code, 0);
+  }
+}
+
+// On a terminal the key is asked for and what is typed is not shown.
+TEST_F(morvanectl_test, terminal_prompt_does_not_show_the_key) {
+  int terminal = -1;
+  fflush(stdout);
+  const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    execl(MORVANECTL, MORVANECTL, "sign-in", "--lang", "en", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  std::string seen;
+  const auto wait_for = [&](const std::string& wanted) {
+    pollfd ready{terminal, POLLIN, 0};
+    while (seen.find(wanted) == std::string::npos && poll(&ready, 1, 10000) > 0) {
+      char buffer[256];
+      const ssize_t got = read(terminal, buffer, sizeof buffer);
+      if (got <= 0) break;
+      seen.append(buffer, got);
+    }
+    return seen.find(wanted) != std::string::npos;
+  };
+  EXPECT_TRUE(wait_for(text("key") + ": ")) << seen;
+  ASSERT_EQ(write(terminal, "sk-typed-secret-42\n", 19), 19);
+  EXPECT_TRUE(wait_for(text("ok_cli").substr(0, 10))) << seen;
+  EXPECT_EQ(exit_code_of(child), 0);
+  close(terminal);
+  EXPECT_EQ(seen.find("sk-typed-secret-42"), std::string::npos) << seen;
+  EXPECT_EQ(file(auth_file_suffix), auth_file_text(u"sk-typed-secret-42"));
+}
+
+}  // namespace

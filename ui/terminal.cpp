@@ -1,0 +1,64 @@
+#include "terminal.h"
+
+#include <cwctype>
+#include <utility>
+
+#include "host.h"
+
+namespace {
+
+constexpr int box_answer_ok = 1;
+constexpr int box_answer_no = 7;
+
+const char* colour_code(tone colour) {
+  switch (colour) {
+    case tone::good:
+      return "\x1b[32m";
+    case tone::bad:
+      return "\x1b[31m";
+    case tone::plain:
+      break;
+  }
+  return "";
+}
+
+// "y", "yes" and, in Vietnamese, "c", "co" or "có", in any case.
+bool means_yes(const wide& answer) {
+  wide word;
+  for (const char16_t c : answer) {
+    if (!std::iswspace(static_cast<wint_t>(c)))
+      word += static_cast<char16_t>(std::towlower(static_cast<wint_t>(c)));
+  }
+  return word == u"y" || word == u"yes" || word == u"c" || word == u"co" || word == u"c\u00F3";
+}
+
+}  // namespace
+
+void print_line(out_stream stream, const wide& text, tone colour) {
+  const bool coloured = colour != tone::plain && shows_colour(stream);
+  bytes line = coloured ? colour_code(colour) : "";
+  line += to_utf8(text);
+  if (coloured) line += "\x1b[0m";
+  line += '\n';
+  write_text(stream, line);
+}
+
+int terminal_port::message_box(const wide& text, const wide& caption, unsigned flags) {
+  if (flags & box_yes_no) return answer_yes_ ? box_answer_yes : ask(text);
+  last_flags_ = flags;
+  last_text_ = text;
+  if (flags & box_icon_error) {
+    // The caption says what failed; it is the whole message when both agree.
+    print_line(out_stream::error, text == caption ? text : caption + u": " + text, tone::bad);
+  } else {
+    print_line(out_stream::output, text, tone::good);
+  }
+  return box_answer_ok;
+}
+
+int terminal_port::ask(const wide& question) {
+  write_text(out_stream::output, to_utf8(question) + " [y/N] ");
+  bytes answer;
+  if (read_input_line(answer, false) != input_result::read) return box_answer_no;
+  return means_yes(from_utf8(answer)) ? box_answer_yes : box_answer_no;
+}
