@@ -22,10 +22,10 @@ namespace {
 
 enum : int {
   exit_done = 0,
-  exit_failed = 1,        // Sign in failed; Reset not confirmed
-  exit_refused = 2,       // a usage error or input that cannot be used: nothing was touched
+  exit_failed = 1,         // Sign in failed; Reset not confirmed
+  exit_refused = 2,        // a usage error or input that cannot be used: nothing was touched
   exit_not_signed_in = 3,  // status
-  exit_key_refused = 3,   // Sign in: the key was empty or not plausible
+  exit_key_refused = 3,    // Sign in: the key was empty or not plausible
 };
 
 #ifdef _WIN32
@@ -76,8 +76,7 @@ const own_text input_unreadable{u"Cannot read the key from standard input.",
                                 u"Không đọc được key từ đầu vào chuẩn."};
 const own_text input_too_large{u"The key input is larger than 64 KiB.",
                                u"Dữ liệu key lớn hơn 64 KiB."};
-const own_text input_not_text{u"The key input is not text.",
-                              u"Dữ liệu key không phải là văn bản."};
+const own_text input_not_text{u"The key input is not text.", u"Dữ liệu key không phải là văn bản."};
 const own_text reset_needs_yes{
     u"Reset asks before it changes anything; with no terminal to ask on, confirm it with --yes.",
     u"Reset cần được xác nhận trước khi thay đổi; khi không có terminal để hỏi, hãy xác nhận "
@@ -256,10 +255,10 @@ bool read_key(const command_line& line, wide& key) {
     result = read_input_line(input, true);
   }
   if (result == input_result::unreadable) {
-    print_line(out_stream::error,
-               line.has_key_file ? key_file_unreadable() + from_utf8(line.key_file)
-                                 : input_unreadable(),
-               tone::bad);
+    print_line(
+        out_stream::error,
+        line.has_key_file ? key_file_unreadable() + from_utf8(line.key_file) : input_unreadable(),
+        tone::bad);
     return false;
   }
   if (result == input_result::too_large) {
@@ -328,8 +327,8 @@ int run(const std::vector<std::string>& arguments) {
     write_text(out_stream::output, "morvanectl " MORVANE_VERSION_TEXT "\n");
     return exit_done;
   }
-  ui_language = line.language == "vi"   ? language_vietnamese
-                : line.language == "en" ? language_english
+  ui_language = line.language == "vi"       ? language_vietnamese
+                : line.language == "en"     ? language_english
                 : user_prefers_vietnamese() ? language_vietnamese
                                             : language_english;
   if (line.command == "status") return show_status(line);
@@ -348,5 +347,7 @@ int wmain(int argc, wchar_t** argv) {
   return run(arguments);
 }
 #else
-int main(int argc, char** argv) { return run(std::vector<std::string>(argv + 1, argv + argc)); }
+int main(int argc, char** argv) {
+  return run(std::vector<std::string>(argv + 1, argv + argc));
+}
 #endif

@@ -93,9 +93,13 @@ add_test(NAME planted_dll_is_never_loaded COMMAND "${CMAKE_SOURCE_DIR}/tests/e2e
          $<TARGET_FILE:morvane> $<TARGET_FILE:planted_comctl32> "${CMAKE_BINARY_DIR}/planted-run")
 # The shipped programs import only DLLs that Windows takes from its own folder.
 add_test(NAME programs_import_known_dlls_only
-         COMMAND "${CMAKE_SOURCE_DIR}/tools/check-imports" $<TARGET_FILE:morvane>)
+         COMMAND "${CMAKE_SOURCE_DIR}/tools/check-imports" $<TARGET_FILE:morvane>
+                 $<TARGET_FILE:morvanectl>)
+add_test(NAME morvanectl_wine COMMAND "${CMAKE_SOURCE_DIR}/tests/e2e/morvanectl_wine"
+         $<TARGET_FILE:morvanectl>)
 
-foreach(wine_test engine_tests_wine window_tests_wine end_to_end planted_dll_is_never_loaded)
+foreach(wine_test engine_tests_wine window_tests_wine end_to_end planted_dll_is_never_loaded
+        morvanectl_wine)
   set_tests_properties(${wine_test} PROPERTIES
     FIXTURES_REQUIRED wine RESOURCE_LOCK wine_session ENVIRONMENT "${wine_env}" TIMEOUT 900)
 endforeach()

@@ -12,7 +12,9 @@
 
 namespace {
 
-int descriptor(out_stream stream) { return stream == out_stream::output ? 1 : 2; }
+int descriptor(out_stream stream) {
+  return stream == out_stream::output ? 1 : 2;
+}
 
 // Reads what is there, up to limit + 1 bytes, so that too much shows; stops
 // at a line feed when `one_line`.
@@ -45,9 +47,13 @@ void prepare_standard_streams() {
   signal(SIGPIPE, SIG_IGN);
 }
 
-bool input_is_terminal() { return isatty(0) == 1; }
+bool input_is_terminal() {
+  return isatty(0) == 1;
+}
 
-bool is_terminal(out_stream stream) { return isatty(descriptor(stream)) == 1; }
+bool is_terminal(out_stream stream) {
+  return isatty(descriptor(stream)) == 1;
+}
 
 bool shows_colour(out_stream stream) {
   const char* term = getenv("TERM");

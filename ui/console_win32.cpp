@@ -58,9 +58,13 @@ input_result read_console_line(HANDLE input, bytes& line) {
 
 void prepare_standard_streams() {}
 
-bool input_is_terminal() { return is_console(GetStdHandle(STD_INPUT_HANDLE)); }
+bool input_is_terminal() {
+  return is_console(GetStdHandle(STD_INPUT_HANDLE));
+}
 
-bool is_terminal(out_stream stream) { return is_console(handle_of(stream)); }
+bool is_terminal(out_stream stream) {
+  return is_console(handle_of(stream));
+}
 
 bool shows_colour(out_stream stream) {
   const HANDLE handle = handle_of(stream);
@@ -79,8 +83,7 @@ bool write_text(out_stream stream, const bytes& utf8) {
   if (is_console(handle)) {
     const wide text = from_utf8(utf8);
     DWORD written = 0;
-    return WriteConsoleW(handle, text.data(), static_cast<DWORD>(text.size()), &written,
-                         nullptr) &&
+    return WriteConsoleW(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
            written == text.size();
   }
   DWORD written = 0;

@@ -85,7 +85,9 @@ outcome run(std::vector<std::string> arguments, const std::string& input = "",
   return result;
 }
 
-std::string text(const char* key) { return to_utf8(ui_text(key)); }
+std::string text(const char* key) {
+  return to_utf8(ui_text(key));
+}
 
 class morvanectl_test : public user_test {
  protected:
