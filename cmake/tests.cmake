@@ -85,7 +85,8 @@ add_test(NAME window_tests_wine COMMAND window_tests)
 add_test(NAME end_to_end COMMAND "${CMAKE_SOURCE_DIR}/tests/e2e/run_e2e"
          $<TARGET_FILE:morvane> "${CMAKE_BINARY_DIR}/e2e-artefacts" "${MORVANE_API_BASE_URL}")
 # A DLL of the name the program once imported, planted beside a copy of it.
-add_library(planted_comctl32 SHARED tests/e2e/planted_dll/comctl32.c)
+add_library(planted_comctl32 SHARED tests/e2e/planted_dll/comctl32.cpp)
+target_link_libraries(planted_comctl32 PRIVATE morvane_handles morvane_warnings)
 set_target_properties(planted_comctl32 PROPERTIES OUTPUT_NAME comctl32 PREFIX ""
   LIBRARY_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/planted" RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/planted")
 target_link_options(planted_comctl32 PRIVATE -static -s)

@@ -3,20 +3,19 @@
 // checks that the program never does.
 #include <windows.h>
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-  (void)reserved;
+#include "unique_handle.h"
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason != DLL_PROCESS_ATTACH) return TRUE;
   wchar_t mark[MAX_PATH + 32];
   DWORD length = GetModuleFileNameW(instance, mark, MAX_PATH);
   while (length > 0 && mark[length - 1] != L'\\') --length;
   lstrcpyW(mark + length, L"planted-dll-loaded");
-  HANDLE file = CreateFileW(mark, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  const unique_file file(CreateFileW(mark, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   return TRUE;
 }
 
 // What the programs take from the real comctl32.dll.
-__declspec(dllexport) BOOL WINAPI InitCommonControlsEx(const void* controls) {
-  (void)controls;
+extern "C" __declspec(dllexport) BOOL WINAPI InitCommonControlsEx(const void*) {
   return TRUE;
 }
