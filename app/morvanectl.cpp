@@ -12,6 +12,7 @@
 
 #include "catalogue.h"
 #include "commands.h"
+#include "config_files.h"
 #include "console.h"
 #include "host.h"
 #include "status.h"
@@ -171,24 +172,8 @@ bool parse(const std::vector<std::string>& arguments, command_line& line, std::s
   return true;
 }
 
-// Quoted for JSON: quotes, backslashes and control characters escaped.
 bytes json_text(const wide& text) {
-  static const char hex[] = "0123456789abcdef";
-  bytes quoted = "\"";
-  for (const char c : to_utf8(text)) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      quoted += '\\';
-      quoted += c;
-    } else if (byte < 0x20) {
-      quoted += "\\u00";
-      quoted += hex[byte >> 4];
-      quoted += hex[byte & 0x0F];
-    } else {
-      quoted += c;
-    }
-  }
-  return quoted + "\"";
+  return "\"" + json_escaped(to_utf8(text)) + "\"";
 }
 
 // The key with only its first 3 and last 4 characters showing. A key too

@@ -66,28 +66,29 @@ const bytes cli_template =
     "[agents.subagent]\n"
     "model = \"gpt-5.4-mini\"\n";
 
-// Always valid JSON whatever the key holds: quotes, backslashes and control
-// characters are escaped, everything else is written as UTF-8.
-bytes auth_file_text(const wide& key) {
+bytes json_escaped(const bytes& text) {
   static const char hex[] = "0123456789abcdef";
-  const bytes raw = to_utf8(key);
-  bytes text = "{\n  \"auth_mode\": \"apikey\",\n  \"" + bytes(api_key_member) + "\": \"";
-  text.reserve(text.size() + raw.size() * 2 + 4);
-  for (const char c : raw) {
+  bytes escaped;
+  escaped.reserve(text.size() + 8);
+  for (const char c : text) {
     const unsigned char byte = static_cast<unsigned char>(c);
     if (c == '\\' || c == '"') {
-      text += '\\';
-      text += c;
+      escaped += '\\';
+      escaped += c;
     } else if (byte < 0x20) {
-      text += "\\u00";
-      text += hex[byte >> 4];
-      text += hex[byte & 0x0F];
+      escaped += "\\u00";
+      escaped += hex[byte >> 4];
+      escaped += hex[byte & 0x0F];
     } else {
-      text += c;
+      escaped += c;
     }
   }
-  text += "\"\n}\n";
-  return text;
+  return escaped;
+}
+
+bytes auth_file_text(const wide& key) {
+  return "{\n  \"auth_mode\": \"apikey\",\n  \"" + bytes(api_key_member) + "\": \"" +
+         json_escaped(to_utf8(key)) + "\"\n}\n";
 }
 
 bytes marker_text(const wide& mode) {

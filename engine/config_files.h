@@ -6,6 +6,10 @@
 extern const bytes desktop_template;
 extern const bytes cli_template;
 
+// UTF-8 text made safe inside a JSON string: quotes, backslashes and
+// control characters escaped, every other byte as it is.
+bytes json_escaped(const bytes& text);
+// Always valid JSON, whatever the key holds.
 bytes auth_file_text(const wide& key);
 bytes marker_text(const wide& mode);
 

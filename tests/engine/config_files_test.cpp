@@ -15,6 +15,7 @@
 #include "host.h"
 #include "status.h"
 #include "test_home.h"
+#include "test_random.h"
 
 namespace {
 
@@ -308,17 +309,6 @@ TEST(desktop_sanitizer, values_over_several_lines_stay_whole) {
 
 namespace {
 
-// Small deterministic generator so failures reproduce.
-struct line_generator {
-  std::uint32_t state;
-  std::uint32_t next(std::uint32_t bound) {
-    state ^= state << 13;
-    state ^= state >> 17;
-    state ^= state << 5;
-    return state % bound;
-  }
-};
-
 bytes trimmed(const bytes& line) {
   std::size_t last = line.size();
   while (last > 0 && (line[last - 1] == ' ' || line[last - 1] == '\t' || line[last - 1] == '\r'))
@@ -358,13 +348,13 @@ TEST(desktop_sanitizer, generated_files_come_out_clean_and_stable) {
                                 "[",
                                 "x"};
   const char* const line_ends[] = {"\n", "\r\n", " \t\r\n", "\n\n"};
-  line_generator random{2463534242u};
+  test_random random{2463534242u};
   for (int round = 0; round < 3000; ++round) {
-    bytes input = random.next(8) == 0 ? bom : bytes();
-    const std::uint32_t lines = random.next(12);
+    bytes input = random.below(8) == 0 ? bom : bytes();
+    const std::uint32_t lines = random.below(12);
     for (std::uint32_t i = 0; i < lines; ++i) {
-      input += pieces[random.next(sizeof(pieces) / sizeof(pieces[0]))];
-      if (i + 1 < lines || random.next(2) == 0) input += line_ends[random.next(4)];
+      input += pieces[random.below(sizeof(pieces) / sizeof(pieces[0]))];
+      if (i + 1 < lines || random.below(2) == 0) input += line_ends[random.below(4)];
     }
     SCOPED_TRACE(input);
     const bytes output = sanitize(input);

@@ -9,6 +9,7 @@
 #include "command_test.h"
 #include "config_files.h"
 #include "host.h"
+#include "test_random.h"
 
 namespace {
 
@@ -41,16 +42,6 @@ struct owned_file {
     on_disk = own;
     written_by_tool = false;
     kept = false;
-  }
-};
-
-struct random_source {
-  std::uint32_t state;
-  std::uint32_t below(std::uint32_t bound) {
-    state ^= state << 13;
-    state ^= state >> 17;
-    state ^= state << 5;
-    return state % bound;
   }
 };
 
@@ -98,7 +89,7 @@ TEST_F(own_files_model, the_users_files_always_come_back) {
 #else
   const int sessions = 300;
 #endif
-  random_source random{20261208u};
+  test_random random{20261208u};
   int resets = 0;
   for (int session = 0; session < sessions; ++session) {
     start_over();
