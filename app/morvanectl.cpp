@@ -179,53 +179,44 @@ bytes json_text(const wide& text) {
 // The key with only its first 3 and last 4 characters showing. A key too
 // short to keep 4 hidden shows nothing.
 wide masked(const wide& key) {
-  std::u32string characters;
+  // Characters, so that a surrogate pair is shown or hidden whole.
+  std::vector<wide> characters;
   for (std::size_t i = 0; i < key.size(); ++i) {
-    char32_t c = key[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < key.size() && key[i + 1] >= 0xDC00 &&
-        key[i + 1] <= 0xDFFF)
-      c = 0x10000 + ((c - 0xD800) << 10) + (key[++i] - 0xDC00);
-    characters += c;
+    const bool pair = key[i] >= 0xD800 && key[i] <= 0xDBFF && i + 1 < key.size() &&
+                      key[i + 1] >= 0xDC00 && key[i + 1] <= 0xDFFF;
+    characters.push_back(key.substr(i, pair ? 2 : 1));
+    i += pair ? 1 : 0;
   }
   const std::size_t shown_first = 3, shown_last = 4;
   const bool shows = characters.size() >= shown_first + shown_last + 4;
   wide out;
   for (std::size_t i = 0; i < characters.size(); ++i) {
-    const char32_t c = characters[i];
-    if (shows && (i < shown_first || i + shown_last >= characters.size())) {
-      if (c >= 0x10000) {
-        out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-        out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-      } else {
-        out += static_cast<char16_t>(c);
-      }
-    } else {
-      out += u'*';
-    }
+    const bool shown = shows && (i < shown_first || i + shown_last >= characters.size());
+    out += shown ? characters[i] : u"*";
   }
   return out;
 }
 
 int show_status(const command_line& line) {
-  refresh_status();  // the status texts, as the window shows them
   const wide key = read_saved_key();
   const wide mode = read_saved_mode();
+  const bool is_signed_in = !key.empty() && !mode.empty();
   const wide shown = line.show_key ? key : masked(key);
   if (line.json) {
     bytes object = "{\"signed_in\": ";
-    object += signed_in ? "true" : "false";
+    object += is_signed_in ? "true" : "false";
     object += ", \"platform\": ";
-    object += !signed_in ? "null" : mode == u"cli" ? "\"cli\"" : "\"desktop\"";
-    object += ", \"key\": " + (signed_in ? json_text(shown) : bytes("null"));
+    object += !is_signed_in ? "null" : mode == u"cli" ? "\"cli\"" : "\"desktop\"";
+    object += ", \"key\": " + (is_signed_in ? json_text(shown) : bytes("null"));
     object += ", \"key_shown\": ";
-    object += signed_in && line.show_key ? "true" : "false";
+    object += is_signed_in && line.show_key ? "true" : "false";
     object += "}";
     print_line(out_stream::output, from_utf8(object));
   } else {
-    print_line(out_stream::output, status_line);
-    if (signed_in) print_line(out_stream::output, key_line_prefix + shown);
+    print_line(out_stream::output, status_text(is_signed_in ? mode : u""));
+    if (is_signed_in) print_line(out_stream::output, key_line_prefix + shown);
   }
-  return signed_in ? exit_done : exit_not_signed_in;
+  return is_signed_in ? exit_done : exit_not_signed_in;
 }
 
 // The key as typed or piped, first line only; false (after saying why)
@@ -236,8 +227,7 @@ bool read_key(const command_line& line, wide& key) {
   if (line.has_key_file) {
     result = read_key_file(line.key_file, input);
   } else {
-    if (input_is_terminal()) write_text(out_stream::error, to_utf8(ui_text("key")) + ": ");
-    result = read_input_line(input, true);
+    result = read_input_line(input, to_utf8(ui_text("key")) + ": ");
   }
   if (result == input_result::unreadable) {
     print_line(

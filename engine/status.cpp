@@ -170,21 +170,25 @@ wide read_saved_mode() {
   return read_user_env(api_key_variable).empty() ? wide(u"cli") : wide(u"app");
 }
 
+wide status_text(const wide& mode) {
+  if (mode.empty()) return ui_text("idle");
+  // The platform names are the same in both languages.
+  return ui_text("signed") + wide(u"  \u00B7  ") + ui_text(mode == u"cli" ? "cli" : "app");
+}
+
 void refresh_status() {
   const wide key = read_saved_key();
   const wide mode = read_saved_mode();
   if (!key.empty() && !mode.empty()) {
     signed_in = true;
-    status_line = ui_text("signed");
-    status_line += u"  \u00B7  ";
-    status_line += ui_text(mode == u"cli" ? "cli" : "app");  // the same in both languages
+    status_line = status_text(mode);
     key_line = key_line_prefix + key;
     selected_mode = mode;
     // Never overwrite what the user is typing.
     if (window().key_text().empty()) window().set_key_text(key);
   } else {
     signed_in = false;
-    status_line = ui_text("idle");
+    status_line = status_text(u"");
     key_line.clear();
   }
   window().request_repaint();

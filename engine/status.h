@@ -18,4 +18,6 @@ extern wide selected_mode;  // "cli" or "app"; "app" at start
 wide json_string_value(const bytes& text, const char* name);
 wide read_saved_key();
 wide read_saved_mode();  // "", "cli" or "app"
+// The status card's first line for a saved mode; the idle text for none.
+wide status_text(const wide& mode);
 void refresh_status();

@@ -30,8 +30,9 @@ bool shows_colour(out_stream stream);
 bool write_text(out_stream stream, const bytes& utf8);
 
 // One line of standard input without its line feed, at most max_key_input
-// bytes; on a terminal the typing is not shown when `secret`.
-input_result read_input_line(bytes& line, bool secret);
+// bytes. With a secret prompt, on a terminal, the typing is hidden first and
+// only then the prompt shown on standard error, so nothing typed shows.
+input_result read_input_line(bytes& line, const bytes& secret_prompt = bytes());
 // The whole file (a pipe or device too), at most max_key_input bytes.
 input_result read_key_file(const std::string& path, bytes& content);
 

@@ -73,13 +73,14 @@ bool write_text(out_stream stream, const bytes& utf8) {
   return true;
 }
 
-input_result read_input_line(bytes& line, bool secret) {
+input_result read_input_line(bytes& line, const bytes& secret_prompt) {
   termios saved{};
-  const bool hide = secret && isatty(0) == 1 && tcgetattr(0, &saved) == 0;
+  const bool hide = !secret_prompt.empty() && isatty(0) == 1 && tcgetattr(0, &saved) == 0;
   if (hide) {
     termios quiet = saved;
     quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-    tcsetattr(0, TCSAFLUSH, &quiet);
+    tcsetattr(0, TCSANOW, &quiet);  // keeps what was typed ahead
+    write_text(out_stream::error, secret_prompt);
   }
   const input_result result = read_from(0, true, line);
   if (hide) {

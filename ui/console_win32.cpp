@@ -91,13 +91,17 @@ bool write_text(out_stream stream, const bytes& utf8) {
          written == utf8.size();
 }
 
-input_result read_input_line(bytes& line, bool secret) {
+input_result read_input_line(bytes& line, const bytes& secret_prompt) {
   const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
   if (input == nullptr || input == INVALID_HANDLE_VALUE) return input_result::unreadable;
   if (!is_console(input)) return read_from(input, true, line);
+  const bool secret = !secret_prompt.empty();
   DWORD saved = 0;
   GetConsoleMode(input, &saved);
-  if (secret) SetConsoleMode(input, saved & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
+  if (secret) {
+    SetConsoleMode(input, saved & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
+    write_text(out_stream::error, secret_prompt);
+  }
   const input_result result = read_console_line(input, line);
   if (secret) {
     SetConsoleMode(input, saved);

@@ -59,6 +59,6 @@ int terminal_port::message_box(const wide& text, const wide& caption, unsigned f
 int terminal_port::ask(const wide& question) {
   write_text(out_stream::output, to_utf8(question) + " [y/N] ");
   bytes answer;
-  if (read_input_line(answer, false) != input_result::read) return box_answer_no;
+  if (read_input_line(answer) != input_result::read) return box_answer_no;
   return means_yes(from_utf8(answer)) ? box_answer_yes : box_answer_no;
 }

@@ -3,6 +3,8 @@
 // message box becomes printed text (success on standard output, failure on
 // standard error) and the one question is asked at the terminal, unless it
 // was answered beforehand.
+#include <utility>
+
 #include "console.h"
 #include "wide.h"
 #include "window_port.h"

@@ -34,9 +34,18 @@ std::string drain(int fd) {
   return text;
 }
 
+// The child's exit code; a child still running after 20 s is a failure of
+// its own (killed, 128 + 9), never a test that hangs.
 int exit_code_of(pid_t child) {
   int status = 0;
-  waitpid(child, &status, 0);
+  for (int tenth = 0; waitpid(child, &status, WNOHANG) == 0; ++tenth) {
+    if (tenth == 200) {
+      kill(child, SIGKILL);
+      waitpid(child, &status, 0);
+      break;
+    }
+    usleep(100000);
+  }
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
