@@ -1,7 +1,8 @@
 // morvanectl: Sign in, the status and Reset from a command line, for the
-// Codex client on Linux and for scripted set-up. The very same procedures
-// run as behind the window, with the same texts, outcomes and backups; only
-// the key field and the message boxes are the terminal's.
+// Codex client on Linux and for scripted set-up. The very same commands run
+// as behind the window, with the same texts and backups; the terminal says
+// what happened its own way, naming the file and the system's reason when
+// something could not be done, and an exit code for scripts.
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -23,7 +24,7 @@ namespace {
 
 enum : int {
   exit_done = 0,
-  exit_failed = 1,         // Sign in failed; Reset not confirmed
+  exit_failed = 1,         // Sign in failed; Reset not confirmed or not done whole
   exit_refused = 2,        // a usage error or input that cannot be used: nothing was touched
   exit_not_signed_in = 3,  // status
   exit_key_refused = 3,    // Sign in: the key was empty or not plausible
@@ -35,57 +36,9 @@ constexpr bool desktop_platform_exists = true;
 constexpr bool desktop_platform_exists = false;
 #endif
 
-const char usage[] =
-    "Usage: morvanectl [--lang vi|en] COMMAND [OPTIONS]\n"
-    "\n"
-    "Signs the Codex command-line client (and, on Windows, the ChatGPT desktop\n"
-    "app) in to the Veskara API service, tells whether it is, and undoes it.\n"
-    "\n"
-    "Commands:\n"
-    "  status [--json] [--show-key]\n"
-    "      Whether a key is in place and for which platform; the key is masked\n"
-    "      unless --show-key. Exit 0 when signed in, 3 when not.\n"
-    "  sign-in [--platform cli|desktop] [--key-file PATH]\n"
-    "      Takes the key from PATH, else from the first line of standard input,\n"
-    "      else asks for it on the terminal without showing it. The platform\n"
-    "      defaults to the one signed in, else Desktop on Windows and CLI\n"
-    "      elsewhere (Desktop exists only on Windows). Exit 0 when signed in,\n"
-    "      1 when Sign in failed, 3 when the key was refused.\n"
-    "  reset [--yes]\n"
-    "      Undoes Sign in and gives your own configuration back. Asks first;\n"
-    "      where there is no terminal to ask on, --yes is required. Exit 0\n"
-    "      when done, 1 when not confirmed.\n"
-    "\n"
-    "Options:\n"
-    "  --lang vi|en   language of the messages (default: your language setting)\n"
-    "  --help         this help\n"
-    "  --version      the version\n"
-    "\n"
-    "A usage error, or a key input that cannot be used, exits with 2 and\n"
-    "changes nothing.\n";
-
-// Texts of the command line's own, in both languages.
-struct own_text {
-  const char16_t* english;
-  const char16_t* vietnamese;
-  wide operator()() const { return ui_language == language_vietnamese ? vietnamese : english; }
-};
-const own_text desktop_only{u"The Desktop platform exists only on Windows.",
-                            u"Nền tảng Desktop chỉ có trên Windows."};
-const own_text key_file_unreadable{u"Cannot read the key file: ", u"Không đọc được tệp key: "};
-const own_text input_unreadable{u"Cannot read the key from standard input.",
-                                u"Không đọc được key từ đầu vào chuẩn."};
-const own_text input_too_large{u"The key input is larger than 64 KiB.",
-                               u"Dữ liệu key lớn hơn 64 KiB."};
-const own_text input_not_text{u"The key input is not text.", u"Dữ liệu key không phải là văn bản."};
-const own_text reset_needs_yes{
-    u"Reset asks before it changes anything; with no terminal to ask on, confirm it with --yes.",
-    u"Reset cần được xác nhận trước khi thay đổi; khi không có terminal để hỏi, hãy xác nhận "
-    u"bằng --yes."};
-const own_text reset_not_confirmed{u"Nothing was reset.", u"Chưa reset gì."};
-
 struct command_line {
-  std::string command;  // "status", "sign-in" or "reset"
+  std::string command;  // "status", "sign-in", "reset" or "help"
+  std::string topic;    // the command that help is asked about
   std::string language;
   std::string platform;
   std::string key_file;
@@ -97,16 +50,149 @@ struct command_line {
   bool version = false;
 };
 
-bool takes_value(const std::string& option) {
-  return option == "--lang" || option == "--platform" || option == "--key-file";
+// Every option, once: the parser, the checks and the usage all read this.
+struct option_rule {
+  const char* name;
+  const char* value;    // what it takes, as the usage shows it; null for a switch
+  bool one_of;          // the value must be one of the words of `value` ("vi|en")
+  const char* command;  // the command it goes with; null for every command
+  const char* help;     // for the options of every command; null keeps it out of the usage
+  void (*set)(command_line& line, const std::string& value);
+};
+
+const option_rule option_rules[] = {
+    {"--lang", "vi|en", true, nullptr, "language of the messages (default: your language setting)",
+     [](command_line& line, const std::string& value) { line.language = value; }},
+    {"--help", nullptr, false, nullptr, "this help",
+     [](command_line& line, const std::string&) { line.help = true; }},
+    {"-h", nullptr, false, nullptr, nullptr,
+     [](command_line& line, const std::string&) { line.help = true; }},
+    {"--version", nullptr, false, nullptr, "the version",
+     [](command_line& line, const std::string&) { line.version = true; }},
+    {"--json", nullptr, false, "status", nullptr,
+     [](command_line& line, const std::string&) { line.json = true; }},
+    {"--show-key", nullptr, false, "status", nullptr,
+     [](command_line& line, const std::string&) { line.show_key = true; }},
+    {"--platform", "cli|desktop", true, "sign-in", nullptr,
+     [](command_line& line, const std::string& value) { line.platform = value; }},
+    {"--key-file", "PATH", false, "sign-in", nullptr,
+     [](command_line& line, const std::string& value) {
+       line.key_file = value;
+       line.has_key_file = true;
+     }},
+    {"--yes", nullptr, false, "reset", nullptr,
+     [](command_line& line, const std::string&) { line.yes = true; }},
+};
+
+int show_status(const command_line& line);
+int sign_in(const command_line& line);
+int reset(const command_line& line);
+int show_help(const command_line& line);
+
+struct command_rule {
+  const char* name;
+  const char* operands;  // after its options in the usage
+  const char* description;
+  int (*run)(const command_line& line);
+};
+
+const command_rule command_rules[] = {
+    {"status", "",
+     "Whether a key is in place and for which platform; the key is masked\n"
+     "unless --show-key. Exit 0 when signed in, 3 when not.\n",
+     show_status},
+    {"sign-in", "",
+     "Takes the key from PATH, else from the first line of standard input,\n"
+     "else asks for it on the terminal without showing it. The platform\n"
+     "defaults to the one signed in, else Desktop on Windows and CLI\n"
+     "elsewhere (Desktop exists only on Windows). Exit 0 when signed in,\n"
+     "1 when Sign in failed (the next line says which file and why), 3 when\n"
+     "the key was refused.\n",
+     sign_in},
+    {"reset", "",
+     "Undoes Sign in and gives your own configuration back. Asks first;\n"
+     "where there is no terminal to ask on, --yes is required. Exit 0\n"
+     "when done, 1 when not confirmed or a file could not be given back\n"
+     "(its copy is kept for the next Reset).\n",
+     reset},
+    {"help", " [COMMAND]", "This help, or the part of it for one command.\n", show_help},
+};
+
+const char usage_head[] =
+    "Usage: morvanectl [--lang vi|en] COMMAND [OPTIONS]\n"
+    "\n"
+    "Signs the Codex command-line client (and, on Windows, the ChatGPT desktop\n"
+    "app) in to the Veskara API service, tells whether it is, and undoes it.\n";
+const char usage_tail[] =
+    "\n"
+    "A usage error, or a key input that cannot be used, exits with 2 and\n"
+    "changes nothing.\n";
+
+const command_rule* find_command(const std::string& name) {
+  for (const command_rule& rule : command_rules) {
+    if (name == rule.name) return &rule;
+  }
+  return nullptr;
 }
 
-// The options each command accepts besides --lang, --help and --version.
-bool applies(const std::string& command, const std::string& option) {
-  if (command == "status") return option == "--json" || option == "--show-key";
-  if (command == "sign-in") return option == "--platform" || option == "--key-file";
-  if (command == "reset") return option == "--yes";
-  return false;
+const option_rule* find_option(const std::string& name) {
+  for (const option_rule& rule : option_rules) {
+    if (name == rule.name) return &rule;
+  }
+  return nullptr;
+}
+
+// "status [--json] [--show-key]"
+std::string synopsis(const command_rule& command) {
+  std::string text = command.name;
+  for (const option_rule& option : option_rules) {
+    if (option.command == nullptr || std::string(option.command) != command.name) continue;
+    text += std::string(" [") + option.name;
+    if (option.value) text += std::string(" ") + option.value;
+    text += "]";
+  }
+  return text + command.operands;
+}
+
+// A command's description as the usage shows it, indented.
+std::string description(const command_rule& command) {
+  std::string text;
+  std::size_t start = 0;
+  const std::string lines = command.description;
+  while (start < lines.size()) {
+    const std::size_t end = lines.find('\n', start);
+    text += "      " + lines.substr(start, end - start) + "\n";
+    start = end + 1;
+  }
+  return text;
+}
+
+std::string usage() {
+  std::string text = usage_head + std::string("\nCommands:\n");
+  for (const command_rule& command : command_rules)
+    text += "  " + synopsis(command) + "\n" + description(command);
+  text += "\nOptions:\n";
+  for (const option_rule& option : option_rules) {
+    if (option.command != nullptr || option.help == nullptr) continue;
+    std::string shown = option.name;
+    if (option.value) shown += std::string(" ") + option.value;
+    shown.resize(std::max<std::size_t>(shown.size() + 1, 13), ' ');
+    text += "  " + shown + "  " + option.help + "\n";
+  }
+  return text + usage_tail;
+}
+
+// "vi|en" allows "vi" and "en".
+bool allows(const option_rule& option, const std::string& value) {
+  const std::string words = std::string("|") + option.value + "|";
+  return value.find('|') == std::string::npos && words.find("|" + value + "|") != std::string::npos;
+}
+
+std::string choices(const option_rule& option) {
+  std::string text = option.value;
+  std::replace(text.begin(), text.end(), '|', ' ');
+  const std::size_t last = text.rfind(' ');
+  return last == std::string::npos ? text : text.substr(0, last) + " or" + text.substr(last);
 }
 
 // Fills `line` from the arguments; false, with the reason in `problem`,
@@ -116,9 +202,21 @@ bool parse(const std::vector<std::string>& arguments, command_line& line, std::s
     problem = why;
     return false;
   };
-  std::vector<std::string> options;
+  std::vector<const option_rule*> given;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     std::string word = arguments[i];
+    if (word.compare(0, 1, "-") != 0) {
+      if (line.command.empty()) {
+        if (!find_command(word)) return refuse("unknown command " + word);
+        line.command = word;
+      } else if (line.command == "help" && line.topic.empty()) {
+        if (!find_command(word)) return refuse("unknown command " + word);
+        line.topic = word;
+      } else {
+        return refuse("one command at a time: " + word);
+      }
+      continue;
+    }
     std::string value;
     const std::size_t equals = word.find('=');
     const bool inline_value = word.compare(0, 2, "--") == 0 && equals != std::string::npos;
@@ -126,164 +224,191 @@ bool parse(const std::vector<std::string>& arguments, command_line& line, std::s
       value = word.substr(equals + 1);
       word.erase(equals);
     }
-    if (word == "--help" || word == "-h") {
-      line.help = true;
-    } else if (word == "--version") {
-      line.version = true;
-    } else if (takes_value(word)) {
+    const option_rule* option = find_option(word);
+    if (!option) return refuse("unknown option " + arguments[i]);
+    if (option->value) {
       if (!inline_value) {
         if (i + 1 >= arguments.size()) return refuse(word + " needs a value");
         value = arguments[++i];
       }
-      if (word == "--lang") {
-        if (value != "vi" && value != "en") return refuse("--lang takes vi or en");
-        line.language = value;
-        continue;
-      }
-      if (word == "--platform") {
-        if (value != "cli" && value != "desktop") return refuse("--platform takes cli or desktop");
-        line.platform = value;
-      } else {
-        line.key_file = value;
-        line.has_key_file = true;
-      }
-      options.push_back(word);
-    } else if (word == "--json" || word == "--show-key" || word == "--yes") {
-      if (inline_value) return refuse(word + " takes no value");
-      line.json |= word == "--json";
-      line.show_key |= word == "--show-key";
-      line.yes |= word == "--yes";
-      options.push_back(word);
-    } else if (word.compare(0, 1, "-") == 0) {
-      return refuse("unknown option " + arguments[i]);
-    } else if (!line.command.empty()) {
-      return refuse("one command at a time: " + word);
-    } else if (word == "status" || word == "sign-in" || word == "reset") {
-      line.command = word;
-    } else {
-      return refuse("unknown command " + word);
+      if (option->one_of && !allows(*option, value))
+        return refuse(word + " takes " + choices(*option));
+    } else if (inline_value) {
+      return refuse(word + " takes no value");
     }
+    option->set(line, value);
+    given.push_back(option);
   }
   if (line.help || line.version) return true;
   if (line.command.empty()) return refuse("no command");
-  for (const std::string& option : options) {
-    if (!applies(line.command, option)) return refuse(option + " does not go with " + line.command);
+  for (const option_rule* option : given) {
+    if (option->command && line.command != option->command)
+      return refuse(std::string(option->name) + " does not go with " + line.command);
   }
   return true;
+}
+
+// Text and the path after it, with the system's reason when it gave one.
+wide about_path(const char* text_key, const wide& path, int error) {
+  const wide reason = system_message(error);
+  return command_line_text(text_key) + path + (reason.empty() ? wide() : u": " + reason);
+}
+
+void print_failure(const wide& first_line, const wide& second_line) {
+  print_line(out_stream::error, first_line, tone::bad);
+  print_line(out_stream::error, second_line);
 }
 
 bytes json_text(const wide& text) {
   return "\"" + json_escaped(to_utf8(text)) + "\"";
 }
 
-// The key with only its first 3 and last 4 characters showing. A key too
-// short to keep 4 hidden shows nothing.
-wide masked(const wide& key) {
-  // Characters, so that a surrogate pair is shown or hidden whole.
-  std::vector<wide> characters;
-  for (std::size_t i = 0; i < key.size(); ++i) {
-    const bool pair = key[i] >= 0xD800 && key[i] <= 0xDBFF && i + 1 < key.size() &&
-                      key[i + 1] >= 0xDC00 && key[i + 1] <= 0xDFFF;
-    characters.push_back(key.substr(i, pair ? 2 : 1));
-    i += pair ? 1 : 0;
-  }
-  const std::size_t shown_first = 3, shown_last = 4;
-  const bool shows = characters.size() >= shown_first + shown_last + 4;
-  wide out;
-  for (std::size_t i = 0; i < characters.size(); ++i) {
-    const bool shown = shows && (i < shown_first || i + shown_last >= characters.size());
-    out += shown ? characters[i] : u"*";
-  }
-  return out;
-}
-
 int show_status(const command_line& line) {
-  const wide key = read_saved_key();
-  const wide mode = read_saved_mode();
-  const bool is_signed_in = !key.empty() && !mode.empty();
-  const wide shown = line.show_key ? key : masked(key);
+  const account_status status = read_status();
+  const wide shown = line.show_key ? status.key : masked_key(status.key);
   if (line.json) {
     bytes object = "{\"signed_in\": ";
-    object += is_signed_in ? "true" : "false";
+    object += status.signed_in ? "true" : "false";
     object += ", \"platform\": ";
-    object += !is_signed_in ? "null" : mode == u"cli" ? "\"cli\"" : "\"desktop\"";
-    object += ", \"key\": " + (is_signed_in ? json_text(shown) : bytes("null"));
+    object += !status.signed_in                ? "null"
+              : status.client == platform::cli ? "\"cli\""
+                                               : "\"desktop\"";
+    object += ", \"key\": " + (status.signed_in ? json_text(shown) : bytes("null"));
     object += ", \"key_shown\": ";
-    object += is_signed_in && line.show_key ? "true" : "false";
+    object += status.signed_in && line.show_key ? "true" : "false";
     object += "}";
     print_line(out_stream::output, from_utf8(object));
   } else {
-    print_line(out_stream::output, status_text(is_signed_in ? mode : u""));
-    if (is_signed_in) print_line(out_stream::output, key_line_prefix + shown);
+    print_line(out_stream::output, status_text(status.signed_in ? mode_text(status.client) : u""));
+    if (status.signed_in) print_line(out_stream::output, key_line_prefix + shown);
   }
-  return is_signed_in ? exit_done : exit_not_signed_in;
+  return status.signed_in ? exit_done : exit_not_signed_in;
 }
 
 // The key as typed or piped, first line only; false (after saying why)
 // when the input cannot be used.
 bool read_key(const command_line& line, wide& key) {
   bytes input;
-  input_result result;
-  if (line.has_key_file) {
-    result = read_key_file(line.key_file, input);
-  } else {
-    result = read_input_line(input, to_utf8(ui_text("key")) + ": ");
-  }
+  int error = 0;
+  const input_result result = line.has_key_file
+                                  ? read_key_file(line.key_file, input, error)
+                                  : read_input_line(input, to_utf8(ui_text("key")) + ": ");
   if (result == input_result::unreadable) {
-    print_line(
-        out_stream::error,
-        line.has_key_file ? key_file_unreadable() + from_utf8(line.key_file) : input_unreadable(),
-        tone::bad);
+    if (line.has_key_file) {
+      print_failure(command_line_text("key_file"),
+                    about_path("not_read", from_utf8(line.key_file), error));
+    } else {
+      print_line(out_stream::error, command_line_text("stdin"), tone::bad);
+    }
     return false;
   }
   if (result == input_result::too_large) {
-    print_line(out_stream::error, input_too_large(), tone::bad);
+    print_line(out_stream::error, command_line_text("too_large"), tone::bad);
     return false;
   }
   if (starts_with_byte_order_mark(input)) input.erase(0, 3);
   input.erase(std::min(input.find('\n'), input.size()));
   key = from_utf8(input);
   if (input.find('\0') != bytes::npos || to_utf8(key) != input) {
-    print_line(out_stream::error, input_not_text(), tone::bad);
+    print_line(out_stream::error, command_line_text("not_text"), tone::bad);
     return false;
   }
   return true;
 }
 
+// What stopped a Sign in, and where.
+wide sign_in_failure(const sign_in_outcome& outcome) {
+  const file_fault& fault = outcome.fault;
+  switch (outcome.result) {
+    case sign_in_result::no_codex_home:
+      if (fault.path.empty()) return command_line_text("no_profile");
+      return about_path("no_home", fault.path, fault.error);
+    case sign_in_result::busy:
+      return about_path("busy", fault.path, 0);
+    case sign_in_result::copy_not_kept:
+      return about_path("not_kept", fault.path, fault.error);
+    default:
+      return about_path("not_written", fault.path, fault.error);
+  }
+}
+
 int sign_in(const command_line& line) {
   if (line.platform == "desktop" && !desktop_platform_exists) {
-    print_line(out_stream::error, desktop_only(), tone::bad);
+    print_line(out_stream::error, command_line_text("desktop_only"), tone::bad);
     return exit_refused;
   }
-  wide mode = line.platform == "cli" ? u"cli" : line.platform == "desktop" ? u"app" : u"";
-  if (mode.empty()) {
-    const wide saved = read_saved_mode();
-    mode = !desktop_platform_exists ? u"cli" : saved.empty() ? u"app" : saved;
+  platform chosen = line.platform == "cli" ? platform::cli : platform::desktop;
+  if (line.platform.empty()) {
+    const account_status saved = read_status();
+    chosen = !desktop_platform_exists ? platform::cli
+             : saved.signed_in        ? saved.client
+                                      : platform::desktop;
   }
   wide key;
   if (!read_key(line, key)) return exit_refused;
 
-  terminal_port port(key, false);
-  set_window_port(&port);
-  selected_mode = mode;
-  apply_key();
-  set_window_port(nullptr);
-  if (!(port.last_flags() & box_icon_error)) return exit_done;
-  return port.last_text() == ui_text("fail") ? exit_failed : exit_key_refused;
+  const sign_in_outcome outcome = sign_in_with_key(key, chosen);
+  const wide failed = ui_text("fail");
+  switch (outcome.result) {
+    case sign_in_result::done: {
+      // The message names the platform the status now shows.
+      const account_status now = read_status();
+      const platform shown = now.signed_in ? now.client : chosen;
+      print_line(out_stream::output, ui_text(shown == platform::cli ? "ok_cli" : "ok_app"),
+                 tone::good);
+      return exit_done;
+    }
+    case sign_in_result::key_empty:
+      print_line(out_stream::error, failed + u": " + ui_text("empty"), tone::bad);
+      return exit_key_refused;
+    case sign_in_result::key_refused:
+      print_line(out_stream::error, failed + u": " + ui_text("bad"), tone::bad);
+      return exit_key_refused;
+    default:
+      print_failure(failed, sign_in_failure(outcome));
+      return exit_failed;
+  }
 }
 
 int reset(const command_line& line) {
   if (!line.yes && !input_is_terminal()) {
-    print_line(out_stream::error, reset_needs_yes(), tone::bad);
+    print_line(out_stream::error, command_line_text("needs_yes"), tone::bad);
     return exit_refused;
   }
-  terminal_port port(u"", line.yes);
-  set_window_port(&port);
-  reset_configuration();
-  set_window_port(nullptr);
-  if (port.last_flags() != 0) return exit_done;
-  print_line(out_stream::error, reset_not_confirmed());
-  return exit_failed;
+  if (!line.yes && !ask_yes_no(ui_text("rst_a"))) {
+    print_line(out_stream::error, command_line_text("not_reset"));
+    return exit_failed;
+  }
+  const reset_outcome outcome = reset_without_asking();
+  if (outcome.busy) {
+    print_failure(command_line_text("not_reset"), about_path("busy", outcome.codex_home, 0));
+    return exit_failed;
+  }
+  print_line(out_stream::output, ui_text("rst_ok"), tone::good);
+  for (const reset_change& change : outcome.changes) {
+    if (change.done) continue;
+    if (change.step == reset_step::gave_back) {
+      print_line(out_stream::error,
+                 about_path("not_back", change.file.path, change.file.error) + u"; " +
+                     command_line_text("copy_kept"),
+                 tone::bad);
+    } else {
+      print_line(out_stream::error, about_path("not_removed", change.file.path, change.file.error),
+                 tone::bad);
+    }
+  }
+  return outcome.complete() ? exit_done : exit_failed;
+}
+
+int show_help(const command_line& line) {
+  const command_rule* topic = find_command(line.topic);
+  if (!topic) {
+    write_text(out_stream::output, usage());
+  } else {
+    write_text(out_stream::output, "Usage: morvanectl [--lang vi|en] " + synopsis(*topic) + "\n\n" +
+                                       description(*topic));
+  }
+  return exit_done;
 }
 
 int run(const std::vector<std::string>& arguments) {
@@ -291,12 +416,13 @@ int run(const std::vector<std::string>& arguments) {
   command_line line;
   std::string problem;
   if (!parse(arguments, line, problem)) {
-    write_text(out_stream::error, "morvanectl: " + problem + "\n\n" + usage);
+    write_text(out_stream::error, "morvanectl: " + problem + "\n\n" + usage());
     return exit_refused;
   }
-  if (line.help) {
-    write_text(out_stream::output, usage);
-    return exit_done;
+  if (line.help || line.command == "help") {
+    // "sign-in --help" is the help of sign-in.
+    if (line.topic.empty() && line.command != "help") line.topic = line.command;
+    return show_help(line);
   }
   if (line.version) {
     write_text(out_stream::output, "morvanectl " MORVANE_VERSION_TEXT "\n");
@@ -306,9 +432,7 @@ int run(const std::vector<std::string>& arguments) {
                 : line.language == "en"     ? language_english
                 : user_prefers_vietnamese() ? language_vietnamese
                                             : language_english;
-  if (line.command == "status") return show_status(line);
-  if (line.command == "sign-in") return sign_in(line);
-  return reset(line);
+  return find_command(line.command)->run(line);
 }
 
 }  // namespace

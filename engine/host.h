@@ -1,15 +1,21 @@
 #pragma once
 // The engine's only door to the operating system: files, the user
 // environment, the change broadcast and the per-user proxy switch.
-// Defined once per platform: host_win32.cpp and host_posix.cpp.
+// Defined once per platform (host_win32.cpp, host_posix.cpp), with the file
+// rules common to both in host_files.cpp.
 #include <cstddef>
 
+#include "host_result.h"
 #include "wide.h"
 
 // Largest file that read_text_file loads; anything bigger reads as empty.
 constexpr std::size_t max_text_file_size = 4194304;
 // Bytes of registry data read_user_env accepts, terminating NUL included.
 constexpr std::size_t user_env_buffer_size = 8192;
+
+// The system's own words for an error code, without a final full stop;
+// empty for 0.
+wide system_message(int error);
 
 // The user's profile folder followed by "\.codex" ("/.codex" on POSIX);
 // empty when the profile folder cannot be found.
@@ -23,9 +29,10 @@ wide join_path(const wide& base, const wide& suffix);
 bytes read_text_file(const wide& path);
 // Replaces the file in one step (temporary file in the same directory, then
 // a move over the target), so a crash or a full disk never leaves it half
-// written. False when the new content could not be put in place; the old
-// file is then untouched and no temporary file remains.
-bool write_text_file(const wide& path, const bytes& content);
+// written. Fails when the new content could not be put in place; the old
+// file is then untouched and no temporary file remains. A symbolic link
+// (POSIX) stays: its target is replaced.
+host_result write_text_file(const wide& path, const bytes& content);
 
 bytes to_utf8(const wide& text);
 wide from_utf8(const bytes& text);  // ill-formed sequences become U+FFFD
@@ -37,12 +44,12 @@ void set_user_env(const wide& name, const wide& value, bool announce);
 void delete_user_env(const wide& name, bool announce);
 void broadcast_environment_change();
 
-// Results are ignored by most callers; they are returned for the tests.
-bool create_directory(const wide& path);  // an existing directory is fine
-bool path_exists(const wide& path);       // files and directories alike
-bool is_file(const wide& path);           // a regular file, never a directory
-bool copy_file(const wide& from, const wide& to, bool fail_if_exists);
-bool delete_file(const wide& path);
+host_result create_directory(const wide& path);  // an existing directory is fine
+bool path_exists(const wide& path);              // files and directories alike
+bool is_file(const wide& path);                  // a regular file, never a directory
+// The content of one file put in another's place, as write_text_file does.
+host_result copy_file(const wide& from, const wide& to, bool fail_if_exists);
+host_result delete_file(const wide& path);
 // Byte comparisons of whole files, of any size, read in chunks. Both are
 // false when a file is missing, unreadable or not a regular file.
 bool file_holds(const wide& path, const bytes& content);  // a byte-order mark counts

@@ -6,18 +6,17 @@
 #include <pwd.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
 
 #include "host.h"
-#include "input_file.h"
-#include "write_faults.h"
+#include "platform_files.h"
 
 namespace {
 
-std::size_t write_fault_after = SIZE_MAX;
 unsigned temp_counter = 0;
 
 std::string native_path(const wide& path) {
@@ -39,33 +38,27 @@ std::string parent_directory(const std::string& path) {
   return path.substr(0, slash);
 }
 
-// Whole regular file of at most `ceiling` bytes; false when it cannot be
-// read or is larger.
-bool read_whole_file(const std::string& path, std::size_t ceiling, bytes& out) {
-  out.clear();
-  input_file file(from_utf8(path));
-  if (!file.is_open() || file.size() > ceiling) return false;
-  out.assign(static_cast<std::size_t>(file.size()), '\0');
-  const std::int64_t got = out.empty() ? 0 : file.read_some(&out[0], out.size());
-  if (got < 0) {
-    out.clear();
-    return false;
-  }
-  out.resize(static_cast<std::size_t>(got));
-  return true;
+host_result failed_with_errno() {
+  return host_failure(errno);
 }
 
-// Writes all bytes, honouring the test fault; false on any short write.
-bool write_all(int fd, const bytes& content) {
-  std::size_t limit = content.size() < write_fault_after ? content.size() : write_fault_after;
-  std::size_t done = 0;
-  while (done < limit) {
-    ssize_t put = write(fd, content.data() + done, limit - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    done += static_cast<std::size_t>(put);
+// The file a path finally names, following symbolic links: many people keep
+// config.toml in a folder of dotfiles and link it into the Codex home, and
+// a replacement must go to the file the link points at. Empty, with errno
+// set, for a circle of links.
+std::string through_links(const std::string& path) {
+  std::string current = path;
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat info;
+    if (lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+    char target[4096];
+    const ssize_t length = readlink(current.c_str(), target, sizeof target);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof target) return current;
+    const std::string next(target, static_cast<std::size_t>(length));
+    current = next[0] == '/' ? next : parent_directory(current) + "/" + next;
   }
-  return done == content.size();
+  errno = ELOOP;
+  return std::string();
 }
 
 // Files the tool writes may hold the API key, or a copy of the user's own
@@ -73,49 +66,14 @@ bool write_all(int fd, const bytes& content) {
 // stricter mode of its own, but never a wider one.
 constexpr mode_t private_mode = 0600;
 
-// The new content goes into "mvn..." beside the target and is renamed over
-// it, so the old file stays whole until the new one is complete on disk.
-// The temporary file is private from the moment it exists. `mode` is the
-// mode wanted (a copy passes its source's); negative means that of the
-// file being replaced, if any.
-bool write_file_atomically(const std::string& path, const bytes& content, int mode) {
-  std::string directory = parent_directory(path);
-  struct stat target;
-  if (mode < 0 && stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode))
-    mode = static_cast<int>(target.st_mode);
-  const mode_t final_mode = mode < 0 ? private_mode : static_cast<mode_t>(mode) & private_mode;
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    char name[64];
-    snprintf(name, sizeof name, "/mvn%ld-%u.tmp", static_cast<long>(getpid()), ++temp_counter);
-    temp = directory + name;
-    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, private_mode);
-    if (fd < 0 && errno != EEXIST) return false;
-  }
-  if (fd < 0) return false;
-  bool ok = write_all(fd, content);
-  if (ok) ok = fchmod(fd, final_mode) == 0;
-  if (ok) ok = fsync(fd) == 0;
-  if (close(fd) != 0) ok = false;
-  if (ok) ok = rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) {
-    unlink(temp.c_str());
-    return false;
-  }
-  // Makes the rename itself durable; a failure here no longer loses data.
-  int dir_fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir_fd >= 0) {
-    fsync(dir_fd);
-    close(dir_fd);
-  }
-  return true;
-}
-
-bool make_directory(const std::string& path) {
-  if (mkdir(path.c_str(), 0777) == 0) return true;
+host_result make_directory(const std::string& path) {
+  if (!change_allowed()) return host_failure(stopped_error);
+  if (mkdir(path.c_str(), 0777) == 0) return {};
+  const int error = errno;
   struct stat info;
-  return errno == EEXIST && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  if (error != EEXIST) return host_failure(error);
+  if (stat(path.c_str(), &info) != 0) return failed_with_errno();
+  return S_ISDIR(info.st_mode) ? host_result() : host_failure(ENOTDIR);
 }
 
 bool make_directories(const std::string& path) {
@@ -124,7 +82,20 @@ bool make_directories(const std::string& path) {
   if (stat(path.c_str(), &info) == 0) return S_ISDIR(info.st_mode);
   std::string parent = parent_directory(path);
   if (parent != path && !make_directories(parent)) return false;
-  return make_directory(path);
+  return bool(make_directory(path));
+}
+
+// Whole regular file of at most `ceiling` bytes; false when it cannot be
+// read or is larger.
+bool read_whole_file(const std::string& path, std::size_t ceiling, bytes& out) {
+  out.clear();
+  input_file file(from_utf8(path));
+  if (!file.is_open() || file.size() > ceiling) return false;
+  out.assign(static_cast<std::size_t>(file.size()), '\0');
+  const std::int64_t got = out.empty() ? 0 : file.read_some(&out[0], out.size());
+  if (got < 0) return false;
+  out.resize(static_cast<std::size_t>(got));
+  return true;
 }
 
 // --- User environment store ----------------------------------------------
@@ -195,6 +166,15 @@ bool line_names(const bytes& text, std::size_t start, std::size_t end, const byt
 
 }  // namespace
 
+const int disk_full_error = ENOSPC;
+const int exists_error = EEXIST;
+const int stopped_error = ECANCELED;
+
+wide system_message(int error) {
+  if (error == 0) return wide();
+  return from_utf8(strerror(error));
+}
+
 struct input_file::platform_file {
   int fd;
   ~platform_file() { close(fd); }
@@ -204,10 +184,19 @@ struct input_file::platform_file {
 // instead of waiting for a writer; regular files ignore the flag.
 input_file::input_file(const wide& path) {
   const int fd = open(native_path(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return;
+  if (fd < 0) {
+    error_ = errno;
+    return;
+  }
   file_.reset(new platform_file{fd});
   struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (fstat(fd, &info) != 0) {
+    error_ = errno;
+    file_.reset();
+    return;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    error_ = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
     file_.reset();
     return;
   }
@@ -242,15 +231,85 @@ wide join_path(const wide& base, const wide& suffix) {
   return result;
 }
 
-bytes read_text_file(const wide& path) {
-  bytes content;
-  if (!read_whole_file(native_path(path), max_text_file_size, content)) return bytes();
-  if (starts_with_byte_order_mark(content)) content.erase(0, 3);
-  return content;
+struct replacement_file::platform_file {
+  std::string target;     // the file in the end, links followed
+  std::string temporary;  // "mvn..." beside it
+  int fd = -1;
+  bool committed = false;
+};
+
+// The temporary file is private from the moment it exists.
+replacement_file::replacement_file(const wide& target, const wide& permissions_from)
+    : file_(new platform_file) {
+  file_->target = through_links(native_path(target));
+  if (file_->target.empty()) {
+    opened_ = failed_with_errno();
+    return;
+  }
+  struct stat model;
+  const std::string model_path =
+      permissions_from.empty() ? file_->target : native_path(permissions_from);
+  const bool has_model = stat(model_path.c_str(), &model) == 0 && S_ISREG(model.st_mode);
+  const mode_t mode = has_model ? (model.st_mode & private_mode) : private_mode;
+  if (!change_allowed()) {
+    opened_ = host_failure(stopped_error);
+    return;
+  }
+  const std::string directory = parent_directory(file_->target);
+  for (int attempt = 0; attempt < 100 && file_->fd < 0; ++attempt) {
+    char name[64];
+    snprintf(name, sizeof name, "/mvn%ld-%u.tmp", static_cast<long>(getpid()), ++temp_counter);
+    file_->temporary = directory + name;
+    file_->fd =
+        open(file_->temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, private_mode);
+    if (file_->fd < 0 && errno != EEXIST) break;
+  }
+  if (file_->fd < 0) {
+    opened_ = failed_with_errno();
+    file_->temporary.clear();
+    return;
+  }
+  if (fchmod(file_->fd, mode) != 0) opened_ = failed_with_errno();
 }
 
-bool write_text_file(const wide& path, const bytes& content) {
-  return write_file_atomically(native_path(path), content, -1);
+replacement_file::~replacement_file() {
+  if (file_->fd >= 0) close(file_->fd);
+  if (!file_->committed && !file_->temporary.empty() && change_allowed())
+    unlink(file_->temporary.c_str());
+}
+
+host_result replacement_file::write(const char* data, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t put = ::write(file_->fd, data + done, size - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put < 0) return failed_with_errno();
+    if (put == 0) return host_failure(disk_full_error);
+    done += static_cast<std::size_t>(put);
+  }
+  return {};
+}
+
+host_result replacement_file::sync() {
+  if (sync_fault_injected()) return host_failure(EIO);
+  return fsync(file_->fd) == 0 ? host_result() : failed_with_errno();
+}
+
+host_result replacement_file::commit() {
+  const int fd = file_->fd;
+  file_->fd = -1;
+  if (close(fd) != 0) return failed_with_errno();
+  if (!change_allowed()) return host_failure(stopped_error);
+  if (rename(file_->temporary.c_str(), file_->target.c_str()) != 0) return failed_with_errno();
+  file_->committed = true;
+  // Makes the rename itself durable; a failure here no longer loses data.
+  const int directory =
+      open(parent_directory(file_->target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (directory >= 0) {
+    fsync(directory);
+    close(directory);
+  }
+  return {};
 }
 
 // Same results as WideCharToMultiByte(CP_UTF8, 0): a lone surrogate becomes
@@ -393,7 +452,7 @@ void set_user_env(const wide& name, const wide& value, bool announce) {
     }
     updated += line;
   }
-  if (!write_file_atomically(file, updated, -1)) return;
+  if (!write_text_file(from_utf8(file), updated)) return;
   if (announce) broadcast_environment_change();
 }
 
@@ -404,7 +463,7 @@ void delete_user_env(const wide& name, bool announce) {
 // Nothing on this host listens for environment changes.
 void broadcast_environment_change() {}
 
-bool create_directory(const wide& path) {
+host_result create_directory(const wide& path) {
   return make_directory(native_path(path));
 }
 
@@ -413,32 +472,17 @@ bool path_exists(const wide& path) {
   return stat(native_path(path).c_str(), &info) == 0;
 }
 
-bool copy_file(const wide& from, const wide& to, bool fail_if_exists) {
-  std::string source = native_path(from);
-  std::string target = native_path(to);
-  struct stat info;
-  if (stat(source.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  struct stat existing;
-  if (fail_if_exists && lstat(target.c_str(), &existing) == 0) return false;
-  bytes content;
-  if (!read_whole_file(source, SIZE_MAX, content)) return false;
-  return write_file_atomically(target, content, static_cast<int>(info.st_mode));
-}
-
 bool is_file(const wide& path) {
   struct stat info;
   return stat(native_path(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-bool delete_file(const wide& path) {
-  return unlink(native_path(path).c_str()) == 0;
+host_result delete_file(const wide& path) {
+  if (!change_allowed()) return host_failure(stopped_error);
+  return unlink(native_path(path).c_str()) == 0 ? host_result() : failed_with_errno();
 }
 
 // No per-user system proxy exists here.
 bool switch_off_system_proxy() {
   return true;
-}
-
-void inject_write_fault_after(std::size_t bytes_written) {
-  write_fault_after = bytes_written;
 }

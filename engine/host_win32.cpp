@@ -4,16 +4,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <utility>
 
 #include "host.h"
-#include "input_file.h"
+#include "platform_files.h"
 #include "unique_handle.h"
-#include "write_faults.h"
 
 namespace {
-
-std::size_t write_fault_after = SIZE_MAX;
 
 const wchar_t* win(const wide& text) {
   return reinterpret_cast<const wchar_t*>(text.c_str());
@@ -31,17 +29,29 @@ wide parent_directory(const wide& path) {
   return path.substr(0, slash);
 }
 
-// One WriteFile of everything, cut short by the test fault.
-bool write_all(HANDLE file, const bytes& content) {
-  std::size_t limit = content.size() < write_fault_after ? content.size() : write_fault_after;
-  if (content.size() > MAXDWORD) return false;
-  DWORD written = 0;
-  if (limit > 0 && !WriteFile(file, content.data(), static_cast<DWORD>(limit), &written, nullptr))
-    return false;
-  return written == content.size();
+host_result failed_with_last_error() {
+  return host_failure(static_cast<int>(GetLastError()));
 }
 
 }  // namespace
+
+const int disk_full_error = ERROR_DISK_FULL;
+const int exists_error = ERROR_FILE_EXISTS;
+const int stopped_error = ERROR_OPERATION_ABORTED;
+
+wide system_message(int error) {
+  if (error == 0) return wide();
+  wchar_t buffer[512] = {};
+  const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                      nullptr, static_cast<DWORD>(error), 0, buffer,
+                                      sizeof buffer / sizeof buffer[0], nullptr);
+  wide text(reinterpret_cast<const char16_t*>(buffer), length);
+  while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n' || text.back() == u' ' ||
+                           text.back() == u'.'))
+    text.pop_back();
+  if (text.empty()) return u"error " + from_utf8(std::to_string(error));
+  return text;
+}
 
 struct input_file::platform_file {
   unique_file handle;
@@ -51,10 +61,16 @@ struct input_file::platform_file {
 input_file::input_file(const wide& path) {
   unique_file handle(
       CreateFileW(win(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  LARGE_INTEGER size;
-  if (!handle || GetFileType(handle.get()) != FILE_TYPE_DISK ||
-      !GetFileSizeEx(handle.get(), &size) || size.QuadPart < 0)
+  if (!handle) {
+    error_ = static_cast<int>(GetLastError());
     return;
+  }
+  LARGE_INTEGER size;
+  if (GetFileType(handle.get()) != FILE_TYPE_DISK || !GetFileSizeEx(handle.get(), &size) ||
+      size.QuadPart < 0) {
+    error_ = ERROR_INVALID_HANDLE;
+    return;
+  }
   size_ = static_cast<std::uint64_t>(size.QuadPart);
   file_.reset(new platform_file{std::move(handle)});
 }
@@ -84,41 +100,65 @@ wide join_path(const wide& base, const wide& suffix) {
   return base + suffix;
 }
 
-bytes read_text_file(const wide& path) {
-  unique_file file(
-      CreateFileW(win(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  if (!file) return bytes();
-  LARGE_INTEGER size;
-  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 ||
-      static_cast<std::uint64_t>(size.QuadPart) > max_text_file_size)
-    return bytes();
-  bytes content(static_cast<std::size_t>(size.QuadPart), '\0');
-  DWORD read = 0;
-  if (!ReadFile(file.get(), &content[0], static_cast<DWORD>(content.size()), &read, nullptr))
-    read = 0;
-  content.resize(read);
-  if (starts_with_byte_order_mark(content)) content.erase(0, 3);
-  return content;
+// A symbolic link in the target's place is replaced, not followed: the
+// Win32 calls used here have no portable way to follow one, and such links
+// are rare on Windows.
+struct replacement_file::platform_file {
+  wide target;
+  wchar_t temporary[MAX_PATH] = {};
+  unique_file handle;
+  bool committed = false;
+};
+
+replacement_file::replacement_file(const wide& target, const wide&) : file_(new platform_file) {
+  file_->target = target;
+  if (!change_allowed()) {
+    opened_ = host_failure(stopped_error);
+    return;
+  }
+  // Creates the empty "mvn*.tmp" file, so its name is the tool's alone.
+  if (!GetTempFileNameW(win(parent_directory(target)), L"mvn", 0, file_->temporary)) {
+    opened_ = failed_with_last_error();
+    file_->temporary[0] = L'\0';
+    return;
+  }
+  file_->handle.reset(CreateFileW(file_->temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file_->handle) opened_ = failed_with_last_error();
 }
 
-// The new content goes into an "mvn" temporary file beside the target and is
-// moved over it, so the old file stays whole until the new one is complete.
-bool write_text_file(const wide& path, const bytes& content) {
-  wchar_t temp[MAX_PATH] = {};
-  if (!GetTempFileNameW(win(parent_directory(path)), L"mvn", 0, temp)) return false;
-  unique_file file(
-      CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
-    DeleteFileW(temp);
-    return false;
+replacement_file::~replacement_file() {
+  file_->handle.reset();
+  if (!file_->committed && file_->temporary[0] != L'\0' && change_allowed())
+    DeleteFileW(file_->temporary);
+}
+
+host_result replacement_file::write(const char* data, std::size_t size) {
+  while (size > 0) {
+    const DWORD piece = size < MAXDWORD ? static_cast<DWORD>(size) : MAXDWORD;
+    DWORD written = 0;
+    if (!WriteFile(file_->handle.get(), data, piece, &written, nullptr))
+      return failed_with_last_error();
+    if (written == 0) return host_failure(disk_full_error);
+    data += written;
+    size -= written;
   }
-  bool ok = write_all(file.get(), content);
-  if (ok) ok = FlushFileBuffers(file.get()) != 0;
-  if (!file.close()) ok = false;
-  if (ok)
-    ok = MoveFileExW(temp, win(path), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-  if (!ok) DeleteFileW(temp);
-  return ok;
+  return {};
+}
+
+host_result replacement_file::sync() {
+  if (sync_fault_injected()) return host_failure(ERROR_WRITE_FAULT);
+  return FlushFileBuffers(file_->handle.get()) ? host_result() : failed_with_last_error();
+}
+
+host_result replacement_file::commit() {
+  if (!file_->handle.close()) return failed_with_last_error();
+  if (!change_allowed()) return host_failure(stopped_error);
+  if (!MoveFileExW(file_->temporary, win(file_->target),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return failed_with_last_error();
+  file_->committed = true;
+  return {};
 }
 
 bytes to_utf8(const wide& text) {
@@ -173,7 +213,7 @@ wide read_user_env(const wide& name) {
 void set_user_env(const wide& name, const wide& value, bool announce) {
   {
     const unique_hkey key = open_environment(KEY_SET_VALUE);
-    if (!key) return;
+    if (!key || !change_allowed()) return;
     if (!value.empty())
       RegSetValueExW(key.get(), win(name), 0, REG_EXPAND_SZ,
                      reinterpret_cast<const BYTE*>(value.c_str()),
@@ -194,18 +234,17 @@ void broadcast_environment_change() {
                       reinterpret_cast<LPARAM>(environment_key), SMTO_ABORTIFHUNG, 100, &result);
 }
 
-bool create_directory(const wide& path) {
-  if (CreateDirectoryW(win(path), nullptr)) return true;
+host_result create_directory(const wide& path) {
+  if (!change_allowed()) return host_failure(stopped_error);
+  if (CreateDirectoryW(win(path), nullptr)) return {};
+  const host_result failed = failed_with_last_error();
   DWORD attributes = GetFileAttributesW(win(path));
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return {};
+  return failed;
 }
 
 bool path_exists(const wide& path) {
   return GetFileAttributesW(win(path)) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool copy_file(const wide& from, const wide& to, bool fail_if_exists) {
-  return CopyFileW(win(from), win(to), fail_if_exists) != 0;
 }
 
 bool is_file(const wide& path) {
@@ -213,8 +252,9 @@ bool is_file(const wide& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool delete_file(const wide& path) {
-  return DeleteFileW(win(path)) != 0;
+host_result delete_file(const wide& path) {
+  if (!change_allowed()) return host_failure(stopped_error);
+  return DeleteFileW(win(path)) ? host_result() : failed_with_last_error();
 }
 
 bool switch_off_system_proxy() {
@@ -223,6 +263,7 @@ bool switch_off_system_proxy() {
       ERROR_SUCCESS)
     return false;
   const unique_hkey key(opened);
+  if (!change_allowed()) return true;
   DWORD off = 0;
   RegSetValueExW(key.get(), L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off),
                  sizeof off);
@@ -230,8 +271,4 @@ bool switch_off_system_proxy() {
   RegDeleteValueW(key.get(), L"ProxyOverride");
   RegDeleteValueW(key.get(), L"AutoConfigURL");
   return true;
-}
-
-void inject_write_fault_after(std::size_t bytes_written) {
-  write_fault_after = bytes_written;
 }

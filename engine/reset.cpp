@@ -1,26 +1,24 @@
 // The Reset command: undoes what Sign in set up for the current user.
-#include "catalogue.h"
 #include "codex_files.h"
 #include "commands.h"
 #include "host.h"
 #include "own_files.h"
-#include "status.h"
-#include "window_port.h"
 
-void reset_configuration() {
-  const int answer =
-      window().message_box(ui_text("rst_a"), ui_text("rst_t"), box_yes_no | box_icon_question);
-  if (answer != box_answer_yes) return;
+bool reset_outcome::complete() const {
+  if (busy) return false;
+  for (const reset_change& change : changes) {
+    if (!change.done) return false;
+  }
+  return true;
+}
 
+reset_outcome reset_without_asking() {
+  reset_outcome outcome;
   clear_proxy_settings();
   // Without a profile folder the paths would point into the working
   // directory: leave the file system alone then.
-  const wide home = codex_home();
-  if (!home.empty()) give_back_own_files(home);
+  outcome.codex_home = codex_home();
+  if (!outcome.codex_home.empty()) outcome.changes = give_back_own_files(outcome.codex_home);
   delete_user_env(api_key_variable, true);
-
-  window().set_key_text(u"");
-  window().hide_key();
-  refresh_status();
-  window().message_box(ui_text("rst_ok"), ui_text("rst_d"), box_ok | box_icon_information);
+  return outcome;
 }

@@ -3,14 +3,12 @@
 #include <cstddef>
 #include <cwctype>
 
-#include "catalogue.h"
 #include "codex_files.h"
 #include "commands.h"
 #include "config_files.h"
 #include "host.h"
 #include "own_files.h"
 #include "status.h"
-#include "window_port.h"
 
 namespace {
 
@@ -34,8 +32,8 @@ wide trimmed(const wide& text) {
   return text.substr(first, last - first);
 }
 
-void show_failure(const char* text_key) {
-  window().message_box(ui_text(text_key), ui_text("fail"), box_ok | box_icon_error);
+sign_in_outcome failed(sign_in_result result, const wide& path = wide(), int error = 0) {
+  return {result, {path, error}};
 }
 
 }  // namespace
@@ -46,54 +44,39 @@ void clear_proxy_settings() {
   switch_off_system_proxy();
 }
 
-void apply_key() {
-  const wide key = trimmed(window().key_text());
-  if (key.empty()) {
-    show_failure("empty");
-    return;
-  }
-  if (key.size() < minimum_key_length || key.find(key_placeholder) != wide::npos) {
-    show_failure("bad");
-    return;
-  }
+sign_in_outcome sign_in_with_key(const wide& typed_key, platform chosen) {
+  const wide key = trimmed(typed_key);
+  if (key.empty()) return failed(sign_in_result::key_empty);
+  if (key.size() < minimum_key_length || key.find(key_placeholder) != wide::npos)
+    return failed(sign_in_result::key_refused);
 
   // Without a profile folder every path would land in the working
   // directory; refuse rather than write files or settings anywhere else.
   const wide home = codex_home();
-  if (home.empty()) {
-    show_failure("fail");
-    return;
-  }
-  const wide mode = selected_mode;  // the refresh below may change it
-  const bool desktop = mode == u"app";
+  if (home.empty()) return failed(sign_in_result::no_codex_home);
+  const bool desktop = chosen == platform::desktop;
 
-  create_directory(home);
+  const host_result home_made = create_directory(home);
   clear_proxy_settings();
-  if (!keep_own_files(home)) {
-    show_failure("fail");
-    return;
-  }
+  if (!home_made) return failed(sign_in_result::no_codex_home, home, home_made.error);
+  file_fault fault;
+  if (!keep_own_files(home, fault))
+    return failed(sign_in_result::copy_not_kept, fault.path, fault.error);
 
-  if (!write_text_file(join_path(home, auth_file_suffix), auth_file_text(key))) {
-    show_failure("fail");
-    return;
-  }
-  const bytes config = desktop ? sanitize_desktop_config(desktop_template) : cli_template;
-  if (!write_text_file(join_path(home, config_file_suffix), config)) {
-    show_failure("fail");
-    return;
-  }
+  const wide auth = join_path(home, auth_file_suffix);
+  const host_result auth_written = write_text_file(auth, auth_file_text(key));
+  if (!auth_written) return failed(sign_in_result::not_written, auth, auth_written.error);
+  const wide config = join_path(home, config_file_suffix);
+  const bytes config_text = desktop ? sanitize_desktop_config(desktop_template) : cli_template;
+  const host_result config_written = write_text_file(config, config_text);
+  if (!config_written) return failed(sign_in_result::not_written, config, config_written.error);
   // Only a hint for the status; the environment value stands in for it.
-  write_text_file(join_path(home, marker_file_suffix), marker_text(mode));
+  write_text_file(join_path(home, marker_file_suffix), marker_text(mode_text(chosen)));
   // The desktop app reads the key from the environment; the CLI from auth.json.
   if (desktop) {
     set_user_env(api_key_variable, key, true);
   } else {
     delete_user_env(api_key_variable, true);
   }
-
-  refresh_status();
-  // The box names the platform the status now shows.
-  const char* text_key = selected_mode == u"cli" ? "ok_cli" : "ok_app";
-  window().message_box(ui_text(text_key), ui_text("ok_t"), box_ok | box_icon_information);
+  return {};
 }

@@ -4,6 +4,7 @@
 #include "status.h"
 
 #include <cstddef>
+#include <vector>
 
 #include "catalogue.h"
 #include "codex_files.h"
@@ -151,23 +152,45 @@ wide json_string_value(const bytes& text, const char* name) {
   return {};  // no closing quote: the value is cut off
 }
 
-wide read_saved_key() {
-  const bytes auth = read_codex_file(auth_file_suffix);
-  const wide from_file = json_string_value(auth, api_key_member);
-  if (!from_file.empty() && !holds_placeholder(from_file)) return from_file;
+// The auth file wins over the environment whenever it holds a usable key;
+// the marker names the platform, else the environment value does: only the
+// Desktop platform publishes the key there.
+account_status read_status() {
+  account_status status;
+  const wide from_file = json_string_value(read_codex_file(auth_file_suffix), api_key_member);
   const wide from_environment = read_user_env(api_key_variable);
-  if (from_environment.empty() || holds_placeholder(from_environment)) return {};
-  return from_environment;
+  if (!from_file.empty() && !holds_placeholder(from_file)) {
+    status.key = from_file;
+  } else if (!from_environment.empty() && !holds_placeholder(from_environment)) {
+    status.key = from_environment;
+  } else {
+    return status;
+  }
+  status.signed_in = true;
+  const wide mode = json_string_value(read_codex_file(marker_file_suffix), "mode");
+  if (mode == u"cli" || mode == u"app") {
+    status.client = platform_of_mode(mode);
+  } else {
+    status.client = from_environment.empty() ? platform::cli : platform::desktop;
+  }
+  return status;
+}
+
+const char16_t* mode_text(platform client) {
+  return client == platform::cli ? u"cli" : u"app";
+}
+
+platform platform_of_mode(const wide& mode) {
+  return mode == u"cli" ? platform::cli : platform::desktop;
+}
+
+wide read_saved_key() {
+  return read_status().key;
 }
 
 wide read_saved_mode() {
-  if (read_saved_key().empty()) return {};
-  const bytes marker = read_codex_file(marker_file_suffix);
-  const wide mode = json_string_value(marker, "mode");
-  if (mode == u"cli" || mode == u"app") return mode;
-  // No usable marker: only the Desktop platform publishes the key in the
-  // environment, so its presence tells the two apart.
-  return read_user_env(api_key_variable).empty() ? wide(u"cli") : wide(u"app");
+  const account_status status = read_status();
+  return status.signed_in ? mode_text(status.client) : u"";
 }
 
 wide status_text(const wide& mode) {
@@ -176,16 +199,35 @@ wide status_text(const wide& mode) {
   return ui_text("signed") + wide(u"  \u00B7  ") + ui_text(mode == u"cli" ? "cli" : "app");
 }
 
+wide masked_key(const wide& key) {
+  // Characters, so that a surrogate pair is shown or hidden whole.
+  std::vector<wide> characters;
+  for (std::size_t i = 0; i < key.size(); ++i) {
+    const bool pair = key[i] >= 0xD800 && key[i] <= 0xDBFF && i + 1 < key.size() &&
+                      key[i + 1] >= 0xDC00 && key[i + 1] <= 0xDFFF;
+    characters.push_back(key.substr(i, pair ? 2 : 1));
+    i += pair ? 1 : 0;
+  }
+  const std::size_t shown_first = 3, shown_last = 4, hidden_at_least = 4;
+  const bool shows = characters.size() >= shown_first + shown_last + hidden_at_least;
+  wide out;
+  for (std::size_t i = 0; i < characters.size(); ++i) {
+    const bool shown = shows && (i < shown_first || i + shown_last >= characters.size());
+    out += shown ? characters[i] : u"*";
+  }
+  return out;
+}
+
 void refresh_status() {
-  const wide key = read_saved_key();
-  const wide mode = read_saved_mode();
-  if (!key.empty() && !mode.empty()) {
+  const account_status status = read_status();
+  if (status.signed_in) {
+    const wide mode = mode_text(status.client);
     signed_in = true;
     status_line = status_text(mode);
-    key_line = key_line_prefix + key;
+    key_line = key_line_prefix + status.key;
     selected_mode = mode;
     // Never overwrite what the user is typing.
-    if (window().key_text().empty()) window().set_key_text(key);
+    if (window().key_text().empty()) window().set_key_text(status.key);
   } else {
     signed_in = false;
     status_line = status_text(u"");

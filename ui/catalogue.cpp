@@ -3,6 +3,7 @@
 // what the fonts expect.
 #include "catalogue.h"
 
+#include <cstddef>
 #include <cstring>
 
 unsigned char ui_language = language_vietnamese;
@@ -50,15 +51,51 @@ const catalogue_entry catalogue[] = {
     {"key", u"LICENSE KEY", u"LICENSE KEY"},
 };
 
-}  // namespace
+// The command line's own texts. A text that ends in a space is followed by
+// a path; the system's reason, where there is one, comes after a colon.
+const catalogue_entry command_line_catalogue[] = {
+    {"desktop_only", u"The Desktop platform exists only on Windows.",
+     u"Nền tảng Desktop chỉ có trên Windows."},
+    {"key_file", u"Cannot read the key file.", u"Không đọc được tệp key."},
+    {"not_read", u"cannot read ", u"không đọc được "},
+    {"stdin", u"Cannot read the key from standard input.", u"Không đọc được key từ đầu vào chuẩn."},
+    {"too_large", u"The key input is larger than 64 KiB.", u"Dữ liệu key lớn hơn 64 KiB."},
+    {"not_text", u"The key input is not text.", u"Dữ liệu key không phải là văn bản."},
+    {"needs_yes",
+     u"Reset asks before it changes anything; with no terminal to ask on, confirm it with --yes.",
+     u"Reset cần được xác nhận trước khi thay đổi; khi không có terminal để hỏi, hãy xác nhận "
+     u"bằng --yes."},
+    {"not_reset", u"Nothing was reset.", u"Chưa reset gì."},
+    {"no_profile", u"cannot find your home folder", u"không tìm thấy thư mục cá nhân của bạn"},
+    {"no_home", u"cannot create the Codex folder ", u"không tạo được thư mục Codex "},
+    {"not_kept", u"cannot keep a copy of your file at ",
+     u"không giữ được bản sao tệp của bạn tại "},
+    {"not_written", u"cannot write ", u"không ghi được "},
+    {"busy", u"another Sign in or Reset is running on ",
+     u"một lần Đăng nhập hoặc Reset khác đang chạy trên "},
+    {"not_back", u"cannot give back ", u"không trả lại được "},
+    {"copy_kept", u"the copy is kept for the next Reset", u"bản sao được giữ cho lần Reset sau"},
+    {"not_removed", u"cannot remove ", u"không xoá được "},
+};
 
-const char16_t* ui_text(const char* key) {
+template <std::size_t count>
+const char16_t* look_up(const catalogue_entry (&table)[count], const char* key) {
   const bool vietnamese = ui_language == language_vietnamese;
   if (key == nullptr) return u"";
-  for (const catalogue_entry& entry : catalogue) {
+  for (const catalogue_entry& entry : table) {
     if (std::strcmp(entry.key, key) == 0) return vietnamese ? entry.vietnamese : entry.english;
   }
   return u"";
+}
+
+}  // namespace
+
+const char16_t* ui_text(const char* key) {
+  return look_up(catalogue, key);
+}
+
+const char16_t* command_line_text(const char* key) {
+  return look_up(command_line_catalogue, key);
 }
 
 void switch_language() {

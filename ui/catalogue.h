@@ -9,3 +9,5 @@ void switch_language();
 
 // Constant text for the key in the current language; "" for unknown keys.
 const char16_t* ui_text(const char* key);
+// Likewise for the texts only the command line shows.
+const char16_t* command_line_text(const char* key);

@@ -33,8 +33,9 @@ bool write_text(out_stream stream, const bytes& utf8);
 // bytes. With a secret prompt, on a terminal, the typing is hidden first and
 // only then the prompt shown on standard error, so nothing typed shows.
 input_result read_input_line(bytes& line, const bytes& secret_prompt = bytes());
-// The whole file (a pipe or device too), at most max_key_input bytes.
-input_result read_key_file(const std::string& path, bytes& content);
+// The whole file (a pipe or device too), at most max_key_input bytes; when
+// it is unreadable, `error` holds the system's reason.
+input_result read_key_file(const std::string& path, bytes& content, int& error);
 
 // The user's interface language or locale is Vietnamese.
 bool user_prefers_vietnamese();

@@ -90,12 +90,19 @@ input_result read_input_line(bytes& line, const bytes& secret_prompt) {
   return result;
 }
 
-input_result read_key_file(const std::string& path, bytes& content) {
+input_result read_key_file(const std::string& path, bytes& content, int& error) {
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return input_result::unreadable;
+  if (fd < 0) {
+    error = errno;
+    return input_result::unreadable;
+  }
   struct stat info;
   input_result result = input_result::unreadable;
-  if (fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode)) result = read_from(fd, false, content);
+  error = EISDIR;
+  if (fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode)) {
+    result = read_from(fd, false, content);
+    error = result == input_result::unreadable ? errno : 0;
+  }
   close(fd);
   return result;
 }

@@ -110,12 +110,17 @@ input_result read_input_line(bytes& line, const bytes& secret_prompt) {
   return result;
 }
 
-input_result read_key_file(const std::string& path, bytes& content) {
+input_result read_key_file(const std::string& path, bytes& content, int& error) {
   const unique_file file(CreateFileW(reinterpret_cast<const wchar_t*>(from_utf8(path).c_str()),
                                      GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                                      nullptr));
-  if (!file) return input_result::unreadable;
-  return read_from(file.get(), false, content);
+  if (!file) {
+    error = static_cast<int>(GetLastError());
+    return input_result::unreadable;
+  }
+  const input_result result = read_from(file.get(), false, content);
+  error = result == input_result::unreadable ? static_cast<int>(GetLastError()) : 0;
+  return result;
 }
 
 bool user_prefers_vietnamese() {

@@ -1,14 +1,10 @@
 #include "terminal.h"
 
 #include <cwctype>
-#include <utility>
 
 #include "host.h"
 
 namespace {
-
-constexpr int box_answer_ok = 1;
-constexpr int box_answer_no = 7;
 
 const char* colour_code(tone colour) {
   switch (colour) {
@@ -43,22 +39,8 @@ void print_line(out_stream stream, const wide& text, tone colour) {
   write_text(stream, line);
 }
 
-int terminal_port::message_box(const wide& text, const wide& caption, unsigned flags) {
-  if (flags & box_yes_no) return answer_yes_ ? box_answer_yes : ask(text);
-  last_flags_ = flags;
-  last_text_ = text;
-  if (flags & box_icon_error) {
-    // The caption says what failed; it is the whole message when both agree.
-    print_line(out_stream::error, text == caption ? text : caption + u": " + text, tone::bad);
-  } else {
-    print_line(out_stream::output, text, tone::good);
-  }
-  return box_answer_ok;
-}
-
-int terminal_port::ask(const wide& question) {
+bool ask_yes_no(const wide& question) {
   write_text(out_stream::output, to_utf8(question) + " [y/N] ");
   bytes answer;
-  if (read_input_line(answer) != input_result::read) return box_answer_no;
-  return means_yes(from_utf8(answer)) ? box_answer_yes : box_answer_no;
+  return read_input_line(answer) == input_result::read && means_yes(from_utf8(answer));
 }

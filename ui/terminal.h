@@ -1,38 +1,14 @@
 #pragma once
-// The engine's commands on a terminal: the key comes from the input, each
-// message box becomes printed text (success on standard output, failure on
-// standard error) and the one question is asked at the terminal, unless it
-// was answered beforehand.
-#include <utility>
-
+// What the commands say on a terminal: lines in colour where the stream
+// shows it (success on standard output, failure on standard error), and
+// the one question, asked at the terminal.
 #include "console.h"
 #include "wide.h"
-#include "window_port.h"
 
 enum class tone { plain, good, bad };
 
 // Prints the text and a line end, in colour where the stream shows it.
 void print_line(out_stream stream, const wide& text, tone colour = tone::plain);
-
-class terminal_port final : public window_port {
- public:
-  terminal_port(wide key, bool answer_yes) : key_(std::move(key)), answer_yes_(answer_yes) {}
-
-  wide key_text() override { return key_; }
-  void set_key_text(const wide&) override {}  // no field to fill
-  void hide_key() override {}
-  int message_box(const wide& text, const wide& caption, unsigned flags) override;
-  void request_repaint() override {}
-
-  // The flags and text of the last message shown; 0 and empty before any.
-  unsigned last_flags() const { return last_flags_; }
-  const wide& last_text() const { return last_text_; }
-
- private:
-  int ask(const wide& question);
-
-  wide key_;
-  bool answer_yes_;
-  unsigned last_flags_ = 0;
-  wide last_text_;
-};
+// Asks on standard output and reads the answer from standard input: true
+// only for a yes ("y", "yes", and in Vietnamese "c", "co" or "có").
+bool ask_yes_no(const wide& question);

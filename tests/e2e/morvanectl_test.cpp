@@ -6,6 +6,7 @@
 #include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <string>
@@ -198,34 +199,134 @@ TEST_F(morvanectl_test, output_that_goes_nowhere) {
   }
 }
 
-// On a terminal the key is asked for and what is typed is not shown.
-TEST_F(morvanectl_test, terminal_prompt_does_not_show_the_key) {
-  int terminal = -1;
-  fflush(stdout);
-  const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    execl(MORVANECTL, MORVANECTL, "sign-in", "--lang", "en", static_cast<char*>(nullptr));
+// Each failure says what failed, then which file and the system's reason.
+TEST_F(morvanectl_test, failures_name_the_file_and_the_reason) {
+  put(config_file_suffix, "mine\n");
+  ASSERT_TRUE(create_directory(path(auth_file_suffix)));
+  outcome result = run({"sign-in", "--lang", "en"}, "sk-valid-key-123\n");
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(result.errors, "Sign in failed\ncannot write " + to_utf8(path(auth_file_suffix)) +
+                               ": Is a directory\n");
+  remove(auth_file_suffix);
+
+  const std::string key_file = to_utf8(path(u"/key"));
+  result = run({"sign-in", "--key-file", key_file, "--lang", "en"});
+  EXPECT_EQ(result.exit_code, 2);
+  EXPECT_EQ(result.errors,
+            "Cannot read the key file.\ncannot read " + key_file + ": No such file or directory\n");
+  put(u"/key", bytes(max_key_input, 'k'));  // the largest key input taken
+  EXPECT_EQ(run({"sign-in", "--key-file", key_file}).exit_code, 0);
+
+  remove(config_file_suffix);
+  ASSERT_TRUE(create_directory(path(config_file_suffix)));
+  result = run({"reset", "--yes", "--lang", "en"});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(result.errors, "cannot give back " + to_utf8(path(config_file_suffix)) +
+                               ": Is a directory; the copy is kept for the next Reset\n");
+  EXPECT_EQ(file(backup_copy_suffix), "mine\n");
+}
+
+// morvanectl on a terminal of its own, as a user types at it; its standard
+// error can go elsewhere.
+class on_terminal {
+ public:
+  explicit on_terminal(const std::vector<std::string>& arguments, int error_to = -1) {
+    fflush(stdout);
+    child_ = forkpty(&terminal_, nullptr, nullptr, nullptr);
+    if (child_ != 0) return;
+    if (error_to >= 0) dup2(error_to, 2);
+    std::vector<char*> argv{const_cast<char*>(MORVANECTL)};
+    for (const std::string& argument : arguments)
+      argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(MORVANECTL, argv.data());
     _exit(127);
   }
-  std::string seen;
-  const auto wait_for = [&](const std::string& wanted) {
-    pollfd ready{terminal, POLLIN, 0};
+  ~on_terminal() {
+    if (terminal_ >= 0) close(terminal_);
+  }
+  // Reads what the terminal shows until it holds `wanted` (10 s at most).
+  bool wait_for(const std::string& wanted) {
+    pollfd ready{terminal_, POLLIN, 0};
     while (seen.find(wanted) == std::string::npos && poll(&ready, 1, 10000) > 0) {
       char buffer[256];
-      const ssize_t got = read(terminal, buffer, sizeof buffer);
+      const ssize_t got = read(terminal_, buffer, sizeof buffer);
       if (got <= 0) break;
       seen.append(buffer, got);
     }
     return seen.find(wanted) != std::string::npos;
-  };
-  EXPECT_TRUE(wait_for(text("key") + ": ")) << seen;
-  ASSERT_EQ(write(terminal, "sk-typed-secret-42\n", 19), 19);
-  EXPECT_TRUE(wait_for(text("ok_cli").substr(0, 10))) << seen;
-  EXPECT_EQ(exit_code_of(child), 0);
-  close(terminal);
-  EXPECT_EQ(seen.find("sk-typed-secret-42"), std::string::npos) << seen;
+  }
+  // Whether what is typed shows, once the program has settled (2 s at most).
+  bool echoes_after_a_while(bool expected) const {
+    termios mode{};
+    for (int tenth = 0; tenth < 20; ++tenth) {
+      if (tcgetattr(terminal_, &mode) == 0 && ((mode.c_lflag & ECHO) != 0) == expected) break;
+      usleep(100000);
+    }
+    return (mode.c_lflag & ECHO) != 0;
+  }
+  void type(const std::string& text) {
+    ASSERT_EQ(write(terminal_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+  }
+  int exit_code() { return exit_code_of(child_); }
+  pid_t child() const { return child_; }
+
+  std::string seen;
+
+ private:
+  int terminal_ = -1;
+  pid_t child_ = -1;
+};
+
+// On a terminal the key is asked for and what is typed is not shown.
+TEST_F(morvanectl_test, terminal_prompt_does_not_show_the_key) {
+  on_terminal ctl({"sign-in", "--lang", "en"});
+  EXPECT_TRUE(ctl.wait_for(text("key") + ": ")) << ctl.seen;
+  ctl.type("sk-typed-secret-42\n");
+  EXPECT_TRUE(ctl.wait_for(text("ok_cli").substr(0, 10))) << ctl.seen;
+  EXPECT_EQ(ctl.exit_code(), 0);
+  EXPECT_EQ(ctl.seen.find("sk-typed-secret-42"), std::string::npos) << ctl.seen;
   EXPECT_EQ(file(auth_file_suffix), auth_file_text(u"sk-typed-secret-42"));
+}
+
+// Typing is hidden before the prompt invites it: with the prompt's write held
+// up by a full pipe, the terminal must already have stopped showing keys.
+TEST_F(morvanectl_test, prompt_shows_only_once_typing_is_hidden) {
+  int errors[2];
+  ASSERT_EQ(pipe(errors), 0);
+  fcntl(errors[1], F_SETFL, O_NONBLOCK);
+  const std::string filler(4096, 'x');
+  while (write(errors[1], filler.data(), filler.size()) > 0) {
+  }
+  fcntl(errors[1], F_SETFL, 0);
+  on_terminal ctl({"sign-in", "--lang", "en"}, errors[1]);
+  close(errors[1]);
+  EXPECT_FALSE(ctl.echoes_after_a_while(false)) << "the prompt came before typing was hidden";
+  fcntl(errors[0], F_SETFL, O_NONBLOCK);
+  std::string prompt;
+  pollfd ready{errors[0], POLLIN, 0};
+  while (prompt.find(text("key") + ": ") == std::string::npos && poll(&ready, 1, 10000) > 0) {
+    char buffer[4096];
+    const ssize_t got = read(errors[0], buffer, sizeof buffer);
+    if (got > 0) prompt.append(buffer, got);
+  }
+  ctl.type("sk-typed-secret-42\n");
+  EXPECT_EQ(ctl.exit_code(), 0);
+  close(errors[0]);
+  EXPECT_EQ(file(auth_file_suffix), auth_file_text(u"sk-typed-secret-42"));
+}
+
+// No to Reset's question changes nothing and says so.
+TEST_F(morvanectl_test, reset_answered_no_on_the_terminal) {
+  put(config_file_suffix, "model = \"mine\"\n");
+  ASSERT_EQ(run({"sign-in"}, "sk-valid-key-123\n").exit_code, 0);
+  const auto before = home_files();
+  on_terminal ctl({"reset", "--lang", "en"});
+  EXPECT_TRUE(ctl.wait_for("[y/N] ")) << ctl.seen;
+  ctl.type("n\n");
+  EXPECT_TRUE(ctl.wait_for(to_utf8(command_line_text("not_reset")))) << ctl.seen;
+  EXPECT_EQ(ctl.exit_code(), 1);
+  EXPECT_EQ(home_files(), before);
 }
 
 }  // namespace

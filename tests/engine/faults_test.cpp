@@ -2,7 +2,9 @@
 // files and environment values. Every run must end with its usual box, and
 // the user's files stay byte for byte as they were wherever nothing was to
 // change.
+#include <cerrno>
 #include <cstdio>
+#include <vector>
 
 #include "codex_files.h"
 #include "command_test.h"
@@ -220,6 +222,106 @@ TEST_F(faults_test, folders_in_the_copies_places_keep_the_users_files) {
     EXPECT_FALSE(has(marker_file_suffix));
     remove(copy);
   }
+}
+
+// Beneath the window's boxes, each way a Sign in ends names the file
+// concerned and the system's reason.
+TEST_F(faults_test, sign_in_says_which_file_and_why) {
+#ifdef _WIN32
+  const int not_a_folder = -1, is_a_folder = -1;  // any code: Wine's vary with the call
+#else
+  const int not_a_folder = ENOTDIR, is_a_folder = EISDIR;
+#endif
+  struct entry {
+    const char16_t* suffix;  // u"" for the Codex home itself
+    bool folder;
+  };
+  struct sign_in_case {
+    const char* what;
+    std::vector<entry> home;
+    const char16_t* key;
+    sign_in_result result;
+    const char16_t* named;  // suffix of the path named; null for none
+    int error;              // 0: none; -1: any
+  };
+  const sign_in_case cases[] = {
+      {"empty key", {}, u" \t", sign_in_result::key_empty, nullptr, 0},
+      {"short key", {}, u"sk-1234", sign_in_result::key_refused, nullptr, 0},
+      {"home is a file",
+       {{u"", false}},
+       u"sk-valid-1",
+       sign_in_result::no_codex_home,
+       u"",
+       not_a_folder},
+      {"folder for auth.json",
+       {{auth_file_suffix, true}},
+       u"sk-valid-1",
+       sign_in_result::not_written,
+       auth_file_suffix,
+       is_a_folder},
+      {"folder for config.toml",
+       {{config_file_suffix, true}},
+       u"sk-valid-1",
+       sign_in_result::not_written,
+       config_file_suffix,
+       is_a_folder},
+      {"file for the copies' folder",
+       {{config_file_suffix, false}, {backup_dir_suffix, false}},
+       u"sk-valid-1",
+       sign_in_result::copy_not_kept,
+       backup_copy_suffix,
+       not_a_folder},
+      {"folder for the login's copy",
+       {{auth_file_suffix, false}, {backup_dir_suffix, true}, {auth_backup_copy_suffix, true}},
+       u"sk-valid-1",
+       sign_in_result::copy_not_kept,
+       auth_backup_copy_suffix,
+       -1},
+      {"done", {{config_file_suffix, false}}, u"sk-valid-1", sign_in_result::done, nullptr, 0},
+  };
+  for (const sign_in_case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    for (const entry& e : c.home) {
+      if (*e.suffix && !has(u"")) {
+        ASSERT_TRUE(create_directory(codex_home()));
+      }
+      if (e.folder) {
+        ASSERT_TRUE(create_directory(path(e.suffix)));
+      } else {
+        ASSERT_TRUE(raw_write(path(e.suffix), "mine\n"));
+      }
+    }
+    const sign_in_outcome outcome = sign_in_with_key(c.key, platform::desktop);
+    EXPECT_EQ(outcome.result, c.result);
+    EXPECT_EQ(narrow(outcome.fault.path), c.named ? narrow(path(c.named)) : "");
+    if (c.error == -1) {
+      EXPECT_NE(system_message(outcome.fault.error), u"");
+    } else {
+      EXPECT_EQ(outcome.fault.error, c.error);
+    }
+  }
+
+  // Reset says what it gave back and removed, and what it could not.
+  TearDown();
+  SetUp();
+  put(config_file_suffix, "mine\n");
+  ASSERT_EQ(sign_in_with_key(u"sk-valid-1", platform::cli).result, sign_in_result::done);
+  remove(config_file_suffix);
+  ASSERT_TRUE(create_directory(path(config_file_suffix)));
+  const reset_outcome outcome = reset_without_asking();
+  std::string said;
+  for (const reset_change& change : outcome.changes) {
+    said += change.step == reset_step::gave_back ? "gave back " : "removed ";
+    said += narrow(change.file.path) + (change.done ? "" : " failed") + "; ";
+    EXPECT_TRUE(change.done || !system_message(change.file.error).empty());
+  }
+  EXPECT_EQ(said, "removed " + narrow(path(auth_file_suffix)) + "; gave back " +
+                      narrow(path(config_file_suffix)) + " failed; removed " +
+                      narrow(path(marker_file_suffix)) + "; ");
+  EXPECT_FALSE(outcome.complete());
+  EXPECT_FALSE(outcome.busy);
 }
 
 TEST_F(faults_test, oversized_environment_key_is_ignored_then_replaced) {

@@ -232,3 +232,13 @@ TEST_F(status_test, refresh_when_signed_out_keeps_the_chosen_card_and_key_field)
   EXPECT_EQ(fake_window.key, u"sk-file") << "the key field is not emptied";
   EXPECT_EQ(fake_window.repaints, 3);
 }
+
+// Where a key must not be read, a short one shows nothing at all.
+TEST(masked_key, shows_three_and_four_characters_of_long_keys_only) {
+  EXPECT_EQ(masked_key(u"sk-12345"), u"********");
+  EXPECT_EQ(masked_key(u"sk-1234567"), u"**********");
+  EXPECT_EQ(masked_key(u"sk-12345678"), u"sk-****5678");
+  EXPECT_EQ(masked_key(u"sk-\U0001F511\U0001F511\U0001F511\U0001F511abcd"), u"sk-****abcd")
+      << "a character outside the basic plane is hidden whole";
+  EXPECT_EQ(masked_key(u""), u"");
+}
