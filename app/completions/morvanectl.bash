@@ -1,0 +1,29 @@
+# bash completion for morvanectl
+_morvanectl() {
+  local cur prev words cword split
+  _init_completion -s || return
+
+  local command='' word
+  for word in "${words[@]:1:cword-1}"; do
+    case "$word" in
+      status | sign-in | reset | help) command="$word"; break ;;
+    esac
+  done
+
+  case "$prev" in
+    --lang) COMPREPLY=($(compgen -W 'vi en' -- "$cur")); return ;;
+    --platform) COMPREPLY=($(compgen -W 'cli desktop' -- "$cur")); return ;;
+    --key-file) _filedir; return ;;
+  esac
+  $split && return
+
+  local options='--lang --help --version'
+  case "$command" in
+    '') COMPREPLY=($(compgen -W "status sign-in reset help $options" -- "$cur")); return ;;
+    help) [[ "${words[cword - 1]}" == help ]] && COMPREPLY=($(compgen -W 'status sign-in reset' -- "$cur")); return ;;
+    status) options+=' --json --show-key' ;;
+    sign-in) options+=' --platform --key-file' ;;
+    reset) options+=' --yes' ;;
+  esac
+  COMPREPLY=($(compgen -W "$options" -- "$cur"))
+} && complete -F _morvanectl morvanectl
