@@ -4,6 +4,7 @@
 // Defined once per platform (host_win32.cpp, host_posix.cpp), with the file
 // rules common to both in host_files.cpp.
 #include <cstddef>
+#include <memory>
 
 #include "host_result.h"
 #include "wide.h"
@@ -54,6 +55,32 @@ host_result delete_file(const wide& path);
 // false when a file is missing, unreadable or not a regular file.
 bool file_holds(const wide& path, const bytes& content);  // a byte-order mark counts
 bool same_file_content(const wide& first, const wide& second);
+
+// Removes what writes stopped half-way left in the folder: temporary files
+// of the tool's own naming ("mvn*.tmp"), never anything else.
+void remove_leftover_files(const wide& folder);
+
+// One command at a time on a Codex home: Sign in, Reset and the heal at
+// start hold it while they change the home, in one program or in two. It
+// waits a few seconds for a holder to finish; the system lets go of it when
+// the process ends, however it ends, and its file (".morvane-lock") goes
+// with the last holder.
+class home_lock {
+ public:
+  explicit home_lock(const wide& home);
+  ~home_lock();
+  home_lock(const home_lock&) = delete;
+  home_lock& operator=(const home_lock&) = delete;
+  // False only when another command held the home all along. A home that
+  // cannot hold the lock file at all cannot be changed by anyone else
+  // either: the command then goes on and meets the same fault itself.
+  bool acquired() const { return acquired_; }
+
+ private:
+  struct platform_lock;
+  std::unique_ptr<platform_lock> lock_;
+  bool acquired_ = true;
+};
 
 // Switches the per-user system proxy off (ProxyEnable = 0) and deletes its
 // server, bypass list and automatic configuration address. False when the

@@ -15,6 +15,7 @@ std::size_t write_fault_after = SIZE_MAX;
 bool sync_fails = false;
 std::size_t changes_allowed = SIZE_MAX;
 std::size_t changes_seen = 0;
+unsigned lock_patience_ms = default_lock_patience;
 
 // Writes the bytes, the `written` before them counted against the test's
 // write fault: a full disk cuts a file short, whatever the piece.
@@ -62,6 +63,14 @@ void stop_changes_after(std::size_t changes) {
 
 std::size_t changes_counted() {
   return changes_seen;
+}
+
+void set_lock_patience(unsigned milliseconds) {
+  lock_patience_ms = milliseconds;
+}
+
+unsigned lock_patience() {
+  return lock_patience_ms;
 }
 
 bytes read_text_file(const wide& path) {

@@ -1,17 +1,22 @@
 // The host on Linux and other POSIX systems: the home directory stands in
 // for the Windows profile folder, a systemd-style environment file for the
 // user's registry environment, and there is no broadcast or system proxy.
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cstdint>
+#include <vector>
 
+#include "codex_files.h"
 #include "host.h"
 #include "platform_files.h"
 
@@ -480,6 +485,66 @@ bool is_file(const wide& path) {
 host_result delete_file(const wide& path) {
   if (!change_allowed()) return host_failure(stopped_error);
   return unlink(native_path(path).c_str()) == 0 ? host_result() : failed_with_errno();
+}
+
+// The names replacement_file gives: "mvn<process>-<count>.tmp".
+void remove_leftover_files(const wide& folder) {
+  const std::string path = native_path(folder);
+  DIR* directory = opendir(path.c_str());
+  if (!directory) return;
+  std::vector<std::string> leftovers;
+  while (const dirent* entry = readdir(directory)) {
+    const std::string name = entry->d_name;
+    if (name.size() > 7 && name.compare(0, 3, "mvn") == 0 &&
+        name.compare(name.size() - 4, 4, ".tmp") == 0)
+      leftovers.push_back(path + "/" + name);
+  }
+  closedir(directory);
+  for (const std::string& leftover : leftovers) {
+    struct stat info;
+    if (lstat(leftover.c_str(), &info) == 0 && S_ISREG(info.st_mode) && change_allowed())
+      unlink(leftover.c_str());
+  }
+}
+
+struct home_lock::platform_lock {
+  std::string path;
+  int fd = -1;
+};
+
+// flock on ".morvane-lock". Its holder removes it when done, so a waiter
+// that gets the lock checks that it holds the file still there, not one
+// already removed.
+home_lock::home_lock(const wide& home) : lock_(new platform_lock) {
+  lock_->path = native_path(join_path(home, lock_file_suffix));
+  const unsigned patience = lock_patience();
+  for (unsigned waited = 0;; waited += 10) {
+    const int fd = open(lock_->path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return;  // nobody can hold it: see acquired()
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      struct stat held, named;
+      if (fstat(fd, &held) == 0 && stat(lock_->path.c_str(), &named) == 0 &&
+          held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+        lock_->fd = fd;
+        return;
+      }
+      close(fd);
+      continue;
+    }
+    close(fd);
+    if (waited >= patience) {
+      acquired_ = false;
+      return;
+    }
+    const timespec pause{0, 10 * 1000 * 1000};
+    nanosleep(&pause, nullptr);
+  }
+}
+
+home_lock::~home_lock() {
+  if (lock_->fd < 0) return;
+  unlink(lock_->path.c_str());
+  close(lock_->fd);
 }
 
 // No per-user system proxy exists here.

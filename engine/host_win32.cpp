@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "codex_files.h"
 #include "host.h"
 #include "platform_files.h"
 #include "unique_handle.h"
@@ -256,6 +258,54 @@ host_result delete_file(const wide& path) {
   if (!change_allowed()) return host_failure(stopped_error);
   return DeleteFileW(win(path)) ? host_result() : failed_with_last_error();
 }
+
+// The names GetTempFileNameW gives with the "mvn" prefix: "mvnXXXX.tmp".
+void remove_leftover_files(const wide& folder) {
+  std::vector<wide> leftovers;
+  WIN32_FIND_DATAW found;
+  {
+    const unique_find search(FindFirstFileW(win(folder + u"\\mvn*.tmp"), &found));
+    if (!search) return;
+    do {
+      wide name = reinterpret_cast<const char16_t*>(found.cFileName);
+      for (char16_t& c : name) c = c >= u'A' && c <= u'Z' ? c + 32 : c;
+      // The pattern also matches short names; only the tool's own names count.
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() > 7 &&
+          name.compare(0, 3, u"mvn") == 0 && name.compare(name.size() - 4, 4, u".tmp") == 0)
+        leftovers.push_back(folder + u"\\" + reinterpret_cast<const char16_t*>(found.cFileName));
+    } while (FindNextFileW(search.get(), &found));
+  }
+  for (const wide& leftover : leftovers) {
+    if (change_allowed()) DeleteFileW(win(leftover));
+  }
+}
+
+// ".morvane-lock" opened with no sharing: no second command can open it
+// until the first closes it, which also deletes it.
+struct home_lock::platform_lock {
+  unique_file handle;
+};
+
+home_lock::home_lock(const wide& home) : lock_(new platform_lock) {
+  const wide path = join_path(home, lock_file_suffix);
+  const unsigned patience = lock_patience();
+  for (unsigned waited = 0;; waited += 10) {
+    lock_->handle.reset(CreateFileW(win(path), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
+                                    nullptr));
+    if (lock_->handle) return;
+    // Held by another command, or being deleted by the one that just let go.
+    const DWORD error = GetLastError();
+    if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) return;
+    if (waited >= patience) {
+      acquired_ = false;
+      return;
+    }
+    Sleep(10);
+  }
+}
+
+home_lock::~home_lock() = default;
 
 bool switch_off_system_proxy() {
   HKEY opened = nullptr;

@@ -20,31 +20,52 @@ bool is_tool_auth(const wide& path) {
   return file_holds(path, auth_file_text(key));
 }
 
-// Copies one file of the user's aside, unless a copy is kept already (a
-// later Sign in replaces the tool's own file) or the file is the tool's. A
-// folder in the file's place is no file of the user's: writing there fails.
-bool keep_copy(const wide& home, const char16_t* file_suffix, const char16_t* copy_suffix,
-               bool (*is_tool_file)(const wide&), file_fault& fault) {
-  const wide file = join_path(home, file_suffix);
-  const wide copy = join_path(home, copy_suffix);
-  if (!is_file(file) || is_file(copy) || is_tool_file(file)) return true;
+// One of the two files and its copy.
+struct own_file {
+  wide file;
+  wide copy;
+  bool (*is_tool_file)(const wide& path);
+};
+
+own_file config_of(const wide& home) {
+  return {join_path(home, config_file_suffix), join_path(home, backup_copy_suffix), is_tool_config};
+}
+
+own_file auth_of(const wide& home) {
+  return {join_path(home, auth_file_suffix), join_path(home, auth_backup_copy_suffix),
+          is_tool_auth};
+}
+
+// A copy that holds the user's file. The tool's own file kept as the copy
+// (earlier versions could keep a template) was never the user's.
+bool has_usable_copy(const own_file& own) {
+  return is_file(own.copy) && !own.is_tool_file(own.copy);
+}
+
+// Copies the file aside unless it is none of the user's (missing, the
+// tool's, or a folder: writing there fails anyway) or a copy of the user's
+// is kept already, beside the marker or beside the tool's own file.
+bool keep_copy(const wide& home, const own_file& own, bool applied, bool& made, file_fault& fault) {
+  if (!is_file(own.file) || own.is_tool_file(own.file)) return true;
+  if (has_usable_copy(own) && (applied || same_file_content(own.file, own.copy))) return true;
   create_directory(join_path(home, backup_dir_suffix));
-  const host_result copied = copy_file(file, copy, true);
-  if (copied && same_file_content(file, copy)) return true;
+  const host_result copied = copy_file(own.file, own.copy, false);
+  if (copied && same_file_content(own.file, own.copy)) {
+    made = true;
+    return true;
+  }
   // A copy that is not faithful must not pass for the user's file later.
-  if (is_file(copy)) delete_file(copy);
-  fault = {copy, copied.error};
+  if (is_file(own.copy)) delete_file(own.copy);
+  fault = {own.copy, copied.error};
   return false;
 }
 
-// Puts the copy back and lets it go once the file holds exactly its bytes;
-// a copy that could not be put back stays for the next Reset to try again.
-reset_change give_back_copy(const wide& copy, const wide& file) {
-  const host_result put = copy_file(copy, file, false);
-  if (!put || !same_file_content(copy, file))
-    return {reset_step::gave_back, {file, put.error}, false};
-  delete_file(copy);
-  return {reset_step::gave_back, {file, 0}, true};
+// Puts the copy in the file's place, and checks that it holds its bytes.
+reset_change give_back(const own_file& own) {
+  if (same_file_content(own.copy, own.file)) return {reset_step::gave_back, {own.file, 0}, true};
+  const host_result put = copy_file(own.copy, own.file, false);
+  const bool done = put && same_file_content(own.copy, own.file);
+  return {reset_step::gave_back, {own.file, put.error}, done};
 }
 
 reset_change remove(const wide& file) {
@@ -54,36 +75,58 @@ reset_change remove(const wide& file) {
 
 }  // namespace
 
-bool keep_own_files(const wide& home, file_fault& fault) {
-  return keep_copy(home, config_file_suffix, backup_copy_suffix, is_tool_config, fault) &&
-         keep_copy(home, auth_file_suffix, auth_backup_copy_suffix, is_tool_auth, fault);
+bool keep_own_files(const wide& home, kept_copies& made, file_fault& fault) {
+  const bool applied = path_exists(join_path(home, marker_file_suffix));
+  return keep_copy(home, config_of(home), applied, made.config, fault) &&
+         keep_copy(home, auth_of(home), applied, made.auth, fault);
+}
+
+void drop_copies(const wide& home, const kept_copies& made) {
+  if (made.config) delete_file(config_of(home).copy);
+  if (made.auth) delete_file(auth_of(home).copy);
 }
 
 std::vector<reset_change> give_back_own_files(const wide& home) {
   std::vector<reset_change> changes;
-  // Files in place while the marker is there are the tool's, edits included.
   const wide marker = join_path(home, marker_file_suffix);
   const bool applied = path_exists(marker);
+  const own_file auth = auth_of(home);
+  const own_file config = config_of(home);
 
-  const wide auth = join_path(home, auth_file_suffix);
-  const wide auth_copy = join_path(home, auth_backup_copy_suffix);
-  if (is_file(auth_copy)) {
+  // The user's own files back in place; their copies stay until the
+  // marker has gone, so a stop here leaves both for the next Reset.
+  const bool auth_copied = has_usable_copy(auth);
+  if (auth_copied) {
+    changes.push_back(give_back(auth));
     // The key goes in any case; the user's login follows when it can.
-    changes.push_back(give_back_copy(auth_copy, auth));
-    if (!changes.back().done) delete_file(auth);
-  } else if (path_exists(auth) && (applied || is_tool_auth(auth))) {
-    changes.push_back(remove(auth));
+    if (!changes.back().done) delete_file(auth.file);
+  } else if (path_exists(auth.file) && (applied || is_tool_auth(auth.file))) {
+    changes.push_back(remove(auth.file));
+  }
+  const bool config_copied = has_usable_copy(config);
+  if (config_copied) {
+    changes.push_back(give_back(config));
+  } else if (applied && path_exists(config.file)) {
+    changes.push_back(remove(config.file));
   }
 
-  const wide config = join_path(home, config_file_suffix);
-  const wide config_copy = join_path(home, backup_copy_suffix);
-  if (is_file(config_copy) && !is_tool_config(config_copy)) {
-    changes.push_back(give_back_copy(config_copy, config));
-  } else {
-    // A template in the copy's place was never the user's.
-    if (is_file(config_copy)) delete_file(config_copy);
-    if (applied && path_exists(config)) changes.push_back(remove(config));
+  bool all_done = true;
+  for (const reset_change& change : changes) all_done = all_done && change.done;
+  // With everything back the marker goes: from then on the files in place
+  // are the user's, and the copies only repeat them. After a failure it
+  // stays, and so do the copies, for the next Reset to finish.
+  if (applied) {
+    if (!all_done) return changes;
+    changes.push_back(remove(marker));
+    if (!changes.back().done) return changes;
   }
-  if (applied) changes.push_back(remove(marker));
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    const reset_change& change = changes[i];
+    if (change.step != reset_step::gave_back || !change.done) continue;
+    delete_file(change.file.path == auth.file ? auth.copy : config.copy);
+  }
+  // So does the tool's own file in a copy's place.
+  if (is_file(auth.copy) && !auth_copied) delete_file(auth.copy);
+  if (is_file(config.copy) && !config_copied) delete_file(config.copy);
   return changes;
 }

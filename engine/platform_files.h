@@ -68,3 +68,5 @@ extern const int stopped_error;
 bool change_allowed();
 // Whether a test makes syncs fail.
 bool sync_fault_injected();
+// How long to wait for the home's lock, in milliseconds.
+unsigned lock_patience();

@@ -1,4 +1,6 @@
 // The Reset command: undoes what Sign in set up for the current user.
+#include <optional>
+
 #include "codex_files.h"
 #include "commands.h"
 #include "host.h"
@@ -14,11 +16,23 @@ bool reset_outcome::complete() const {
 
 reset_outcome reset_without_asking() {
   reset_outcome outcome;
-  clear_proxy_settings();
   // Without a profile folder the paths would point into the working
-  // directory: leave the file system alone then.
-  outcome.codex_home = codex_home();
-  if (!outcome.codex_home.empty()) outcome.changes = give_back_own_files(outcome.codex_home);
+  // directory: leave the file system alone then. Without a Codex home
+  // there is nothing in it to undo, nor anything to make just to lock it.
+  const wide& home = outcome.codex_home = codex_home();
+  const bool has_home = !home.empty() && path_exists(home);
+  std::optional<home_lock> lock;
+  if (has_home) {
+    lock.emplace(home);
+    if (!lock->acquired()) {
+      outcome.busy = true;
+      return outcome;
+    }
+    remove_leftover_files(home);
+    remove_leftover_files(join_path(home, backup_dir_suffix));
+  }
+  clear_proxy_settings();
+  if (has_home) outcome.changes = give_back_own_files(home);
   delete_user_env(api_key_variable, true);
   return outcome;
 }

@@ -36,6 +36,42 @@ sign_in_outcome failed(sign_in_result result, const wide& path = wide(), int err
   return {result, {path, error}};
 }
 
+// The tool's files in the Codex home, in an order that leaves a home the
+// next command can finish from wherever this one stops (own_files.h): the
+// user's files are copied aside first, then the marker says that the tool's
+// files stand, then they are written. A failure takes back the copies of
+// the files it did not replace, and a marker that was not there before.
+sign_in_outcome write_tool_files(const wide& home, const wide& key, platform chosen) {
+  kept_copies made;
+  file_fault fault;
+  if (!keep_own_files(home, made, fault)) {
+    drop_copies(home, made);
+    return failed(sign_in_result::copy_not_kept, fault.path, fault.error);
+  }
+  const wide marker = join_path(home, marker_file_suffix);
+  const bool marked_before = path_exists(marker);
+  const auto give_up = [&](const wide& path, const host_result& written) {
+    drop_copies(home, made);
+    if (!marked_before) delete_file(marker);
+    return failed(sign_in_result::not_written, path, written.error);
+  };
+  // Without the marker the tool's files would pass for the user's own. One
+  // that cannot be replaced but stands (a folder in its place) still marks.
+  const host_result marked = write_text_file(marker, marker_text(mode_text(chosen)));
+  if (!marked && !path_exists(marker)) return give_up(marker, marked);
+
+  const wide auth = join_path(home, auth_file_suffix);
+  const host_result auth_written = write_text_file(auth, auth_file_text(key));
+  if (!auth_written) return give_up(auth, auth_written);
+  made.auth = false;  // replaced: its copy is now all the user has of it
+  const wide config = join_path(home, config_file_suffix);
+  const bytes config_text =
+      chosen == platform::desktop ? sanitize_desktop_config(desktop_template) : cli_template;
+  const host_result config_written = write_text_file(config, config_text);
+  if (!config_written) return give_up(config, config_written);
+  return {};
+}
+
 }  // namespace
 
 void clear_proxy_settings() {
@@ -54,29 +90,24 @@ sign_in_outcome sign_in_with_key(const wide& typed_key, platform chosen) {
   // directory; refuse rather than write files or settings anywhere else.
   const wide home = codex_home();
   if (home.empty()) return failed(sign_in_result::no_codex_home);
-  const bool desktop = chosen == platform::desktop;
-
   const host_result home_made = create_directory(home);
-  clear_proxy_settings();
-  if (!home_made) return failed(sign_in_result::no_codex_home, home, home_made.error);
-  file_fault fault;
-  if (!keep_own_files(home, fault))
-    return failed(sign_in_result::copy_not_kept, fault.path, fault.error);
+  if (!home_made) {
+    clear_proxy_settings();
+    return failed(sign_in_result::no_codex_home, home, home_made.error);
+  }
+  const home_lock lock(home);
+  if (!lock.acquired()) return failed(sign_in_result::busy, home);
+  remove_leftover_files(home);
+  remove_leftover_files(join_path(home, backup_dir_suffix));
 
-  const wide auth = join_path(home, auth_file_suffix);
-  const host_result auth_written = write_text_file(auth, auth_file_text(key));
-  if (!auth_written) return failed(sign_in_result::not_written, auth, auth_written.error);
-  const wide config = join_path(home, config_file_suffix);
-  const bytes config_text = desktop ? sanitize_desktop_config(desktop_template) : cli_template;
-  const host_result config_written = write_text_file(config, config_text);
-  if (!config_written) return failed(sign_in_result::not_written, config, config_written.error);
-  // Only a hint for the status; the environment value stands in for it.
-  write_text_file(join_path(home, marker_file_suffix), marker_text(mode_text(chosen)));
+  clear_proxy_settings();
+  const sign_in_outcome outcome = write_tool_files(home, key, chosen);
+  if (outcome.result != sign_in_result::done) return outcome;
   // The desktop app reads the key from the environment; the CLI from auth.json.
-  if (desktop) {
+  if (chosen == platform::desktop) {
     set_user_env(api_key_variable, key, true);
   } else {
     delete_user_env(api_key_variable, true);
   }
-  return {};
+  return outcome;
 }

@@ -39,7 +39,10 @@ void reset_configuration() {
   const int answer =
       window().message_box(ui_text("rst_a"), ui_text("rst_t"), box_yes_no | box_icon_question);
   if (answer != box_answer_yes) return;
-  reset_without_asking();
+  if (reset_without_asking().busy) {
+    window().message_box(ui_text("rst_bz"), ui_text("rst_t"), box_ok | box_icon_error);
+    return;
+  }
   window().set_key_text(u"");
   window().hide_key();
   refresh_status();

@@ -16,3 +16,7 @@ void inject_sync_fault(bool failing);
 void stop_changes_after(std::size_t changes);
 // Changes made, or refused, since the count was last started.
 std::size_t changes_counted();
+// How long a command waits for another to let go of the Codex home: a few
+// seconds, unless a test shortens it.
+constexpr unsigned default_lock_patience = 5000;
+void set_lock_patience(unsigned milliseconds);

@@ -47,6 +47,8 @@ const catalogue_entry catalogue[] = {
     {"rst_ok", u"Configuration has been reset.\n\nRestart the desktop app if it is open.",
      u"Đã reset cấu hình.\n\nKhởi động lại ứng dụng desktop nếu đang mở."},
     {"rst_d", u"Reset complete", u"Reset hoàn tất"},
+    {"rst_bz", u"Another Sign in or Reset is running.\n\nNothing was reset; try again in a moment.",
+     u"Một lần đăng nhập hoặc reset khác đang chạy.\n\nChưa reset gì; hãy thử lại sau giây lát."},
     {"signed", u"Signed in", u"Đã đăng nhập"},
     {"key", u"LICENSE KEY", u"LICENSE KEY"},
 };

@@ -73,18 +73,38 @@ bool write_text(out_stream stream, const bytes& utf8) {
   return true;
 }
 
+namespace {
+
+// The terminal as it was before typing was hidden, for a signal that ends
+// the program at the prompt (Ctrl-C, a closed terminal, kill) to put back.
+termios shown_terminal;
+const int ending_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+void show_typing_and_end(int signal_number) {
+  tcsetattr(0, TCSANOW, &shown_terminal);
+  signal(signal_number, SIG_DFL);
+  raise(signal_number);
+}
+
+void on_ending_signals(void (*handler)(int)) {
+  for (const int signal_number : ending_signals) signal(signal_number, handler);
+}
+
+}  // namespace
+
 input_result read_input_line(bytes& line, const bytes& secret_prompt) {
-  termios saved{};
-  const bool hide = !secret_prompt.empty() && isatty(0) == 1 && tcgetattr(0, &saved) == 0;
+  const bool hide = !secret_prompt.empty() && isatty(0) == 1 && tcgetattr(0, &shown_terminal) == 0;
   if (hide) {
-    termios quiet = saved;
+    on_ending_signals(show_typing_and_end);
+    termios quiet = shown_terminal;
     quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
     tcsetattr(0, TCSANOW, &quiet);  // keeps what was typed ahead
     write_text(out_stream::error, secret_prompt);
   }
   const input_result result = read_from(0, true, line);
   if (hide) {
-    tcsetattr(0, TCSANOW, &saved);
+    tcsetattr(0, TCSANOW, &shown_terminal);
+    on_ending_signals(SIG_DFL);
     write_text(out_stream::error, "\n");  // the line feed the user typed was not shown
   }
   return result;

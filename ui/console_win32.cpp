@@ -91,20 +91,34 @@ bool write_text(out_stream stream, const bytes& utf8) {
          written == utf8.size();
 }
 
+namespace {
+
+// The console's mode before typing was hidden, for Ctrl-C, Ctrl-Break or a
+// closed console window at the prompt to put back before the program ends.
+DWORD shown_console_mode = 0;
+
+BOOL WINAPI show_typing_and_end(DWORD) {
+  SetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), shown_console_mode);
+  return FALSE;  // the usual handling then ends the program
+}
+
+}  // namespace
+
 input_result read_input_line(bytes& line, const bytes& secret_prompt) {
   const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
   if (input == nullptr || input == INVALID_HANDLE_VALUE) return input_result::unreadable;
   if (!is_console(input)) return read_from(input, true, line);
   const bool secret = !secret_prompt.empty();
-  DWORD saved = 0;
-  GetConsoleMode(input, &saved);
+  GetConsoleMode(input, &shown_console_mode);
   if (secret) {
-    SetConsoleMode(input, saved & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
+    SetConsoleCtrlHandler(show_typing_and_end, TRUE);
+    SetConsoleMode(input, shown_console_mode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
     write_text(out_stream::error, secret_prompt);
   }
   const input_result result = read_console_line(input, line);
   if (secret) {
-    SetConsoleMode(input, saved);
+    SetConsoleMode(input, shown_console_mode);
+    SetConsoleCtrlHandler(show_typing_and_end, FALSE);
     write_text(out_stream::error, "\n");  // the line end the user typed was not shown
   }
   return result;

@@ -9,6 +9,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -199,6 +200,59 @@ TEST_F(morvanectl_test, output_that_goes_nowhere) {
   }
 }
 
+// Starts morvanectl without waiting for it, `input` on its standard input
+// and its output discarded.
+pid_t start(const std::vector<std::string>& arguments, const std::string& input) {
+  int in[2];
+  if (pipe(in) != 0) return -1;
+  (void)!write(in[1], input.data(), input.size());
+  close(in[1]);
+  fflush(stdout);
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(in[0], 0);
+    const int null_device = open("/dev/null", O_WRONLY);
+    dup2(null_device, 1);
+    dup2(null_device, 2);
+    std::vector<char*> argv{const_cast<char*>(MORVANECTL)};
+    for (const std::string& argument : arguments)
+      argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(MORVANECTL, argv.data());
+    _exit(127);
+  }
+  close(in[0]);
+  return child;
+}
+
+// Two commands at once on one Codex home, a script's and the window's, or
+// two scripts', take turns: whatever ran together, a Reset afterwards gives
+// the user's own files back.
+TEST_F(morvanectl_test, commands_at_once_take_turns) {
+  const bytes config = "model = \"mine\"\n[mcp_servers.x]\ncommand = \"npx\"\n";
+  const bytes login = "{\"OPENAI_API_KEY\": null, \"tokens\": {\"refresh_token\": \"rt\"}}\n";
+  put(config_file_suffix, config);
+  put(auth_file_suffix, login);
+  const std::vector<std::string> sign_in = {"sign-in", "--platform", "cli"};
+  const std::vector<std::string> reset = {"reset", "--yes"};
+  const std::vector<std::string> pairs[][2] = {
+      {sign_in, sign_in}, {reset, reset}, {sign_in, reset}, {reset, sign_in}};
+  for (int round = 0; round < 40; ++round) {
+    const auto& pair = pairs[round % 4];
+    const pid_t first = start(pair[0], "sk-first-key-123\n");
+    const pid_t second = start(pair[1], "sk-second-key-45\n");
+    EXPECT_EQ(exit_code_of(first), 0) << "round " << round;
+    EXPECT_EQ(exit_code_of(second), 0) << "round " << round;
+  }
+  EXPECT_EQ(run(reset).exit_code, 0);
+  EXPECT_EQ(file(config_file_suffix), config);
+  EXPECT_EQ(file(auth_file_suffix), login);
+  std::vector<wide> left = directory_entries(codex_home());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<wide>{u".morvane-backup", u"auth.json", u"config.toml"}))
+      << "no lock, marker or temporary file is left";
+}
+
 // Each failure says what failed, then which file and the system's reason.
 TEST_F(morvanectl_test, failures_name_the_file_and_the_reason) {
   put(config_file_suffix, "mine\n");
@@ -314,6 +368,17 @@ TEST_F(morvanectl_test, prompt_shows_only_once_typing_is_hidden) {
   EXPECT_EQ(ctl.exit_code(), 0);
   close(errors[0]);
   EXPECT_EQ(file(auth_file_suffix), auth_file_text(u"sk-typed-secret-42"));
+}
+
+// Ctrl-C at the hidden prompt ends the program with typing shown again.
+TEST_F(morvanectl_test, interrupted_prompt_shows_typing_again) {
+  on_terminal ctl({"sign-in", "--lang", "en"});
+  EXPECT_TRUE(ctl.wait_for(text("key") + ": ")) << ctl.seen;
+  EXPECT_FALSE(ctl.echoes_after_a_while(false));
+  ctl.type("sk-half\x03");
+  EXPECT_EQ(ctl.exit_code(), 128 + SIGINT);
+  EXPECT_TRUE(ctl.echoes_after_a_while(true));
+  EXPECT_FALSE(has(auth_file_suffix));
 }
 
 // No to Reset's question changes nothing and says so.

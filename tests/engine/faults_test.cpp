@@ -10,6 +10,7 @@
 #include "command_test.h"
 #include "config_files.h"
 #include "host.h"
+#include "write_faults.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -276,7 +277,7 @@ TEST_F(faults_test, sign_in_says_which_file_and_why) {
        u"sk-valid-1",
        sign_in_result::copy_not_kept,
        auth_backup_copy_suffix,
-       -1},
+       is_a_folder},
       {"done", {{config_file_suffix, false}}, u"sk-valid-1", sign_in_result::done, nullptr, 0},
   };
   for (const sign_in_case& c : cases) {
@@ -317,11 +318,37 @@ TEST_F(faults_test, sign_in_says_which_file_and_why) {
     said += narrow(change.file.path) + (change.done ? "" : " failed") + "; ";
     EXPECT_TRUE(change.done || !system_message(change.file.error).empty());
   }
+  // The marker stays, and so do the copies, for the next Reset to finish.
   EXPECT_EQ(said, "removed " + narrow(path(auth_file_suffix)) + "; gave back " +
-                      narrow(path(config_file_suffix)) + " failed; removed " +
-                      narrow(path(marker_file_suffix)) + "; ");
+                      narrow(path(config_file_suffix)) + " failed; ");
   EXPECT_FALSE(outcome.complete());
   EXPECT_FALSE(outcome.busy);
+}
+
+// While another command holds the Codex home, Sign in and Reset wait a
+// moment, then change nothing and say so.
+TEST_F(faults_test, a_home_held_by_another_command_is_left_alone) {
+  put(config_file_suffix, dirty);
+  set_user_env(u"HTTPS_PROXY", u"http://10.0.0.1:3128", false);
+  set_lock_patience(100);
+  {
+    const home_lock other(codex_home());
+    ASSERT_TRUE(other.acquired());
+    const sign_in_outcome outcome = sign_in_with_key(u"sk-new-key-123", platform::cli);
+    EXPECT_EQ(outcome.result, sign_in_result::busy);
+    EXPECT_EQ(outcome.fault.path, codex_home());
+    sign_in(u"sk-new-key-123", u"app");
+    expect_failure("fail");
+    reset();
+    ASSERT_EQ(win.boxes.size(), 2u);
+    EXPECT_EQ(win.boxes[1].text, ui_text("rst_bz"));
+    EXPECT_EQ(win.boxes[1].flags, unsigned{box_ok | box_icon_error});
+    EXPECT_EQ(file(config_file_suffix), dirty);
+    EXPECT_EQ(directory_entries(codex_home()).size(), 2u) << "config.toml and the lock";
+    EXPECT_EQ(read_user_env(u"HTTPS_PROXY"), u"http://10.0.0.1:3128");
+  }
+  sign_in(u"sk-new-key-123", u"app");
+  expect_success("ok_app");
 }
 
 TEST_F(faults_test, oversized_environment_key_is_ignored_then_replaced) {

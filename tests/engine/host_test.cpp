@@ -100,6 +100,14 @@ TEST_F(host_test, write_cut_short_keeps_the_old_file) {
   inject_write_fault_after(SIZE_MAX);
   EXPECT_TRUE(write_text_file(path(u"\\config.toml"), "model = \"new\"\n"));
   EXPECT_EQ(file(u"\\config.toml"), "model = \"new\"\n");
+
+  // Nothing is put in place before it is on the disk.
+  inject_sync_fault(true);
+  EXPECT_FALSE(write_text_file(path(u"\\config.toml"), "model = \"unsynced\"\n"));
+  EXPECT_FALSE(copy_file(path(u"\\config.toml"), path(u"\\copy.toml"), false));
+  inject_sync_fault(false);
+  EXPECT_EQ(file(u"\\config.toml"), "model = \"new\"\n");
+  EXPECT_EQ(directory_entries(path(u"")), std::vector<wide>{u"config.toml"});
 }
 
 TEST_F(host_test, file_system_primitives) {

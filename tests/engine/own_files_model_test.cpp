@@ -3,13 +3,16 @@
 // is theirs: their own config.toml and auth.json come back byte for byte,
 // or stay absent when they had none, whatever came before.
 #include <cstdint>
+#include <cstdio>
 #include <optional>
+#include <string>
 
 #include "codex_files.h"
 #include "command_test.h"
 #include "config_files.h"
 #include "host.h"
 #include "test_random.h"
+#include "write_faults.h"
 
 namespace {
 
@@ -74,6 +77,15 @@ class own_files_model : public command_test {
     } else if (has(suffix)) {
       remove(suffix);
     }
+  }
+  // Temporary files that stopped writes left in the home.
+  int leftovers() const {
+    int count = 0;
+    for (const char16_t* folder : {u"", backup_dir_suffix}) {
+      for (const wide& name : directory_entries(path(folder)))
+        count += name.compare(0, 3, u"mvn") == 0 || name.compare(0, 3, u"MVN") == 0;
+    }
+    return count;
   }
   void start_over() {
     for (const char16_t* suffix : {auth_file_suffix, config_file_suffix, marker_file_suffix,
@@ -151,6 +163,77 @@ TEST_F(own_files_model, the_users_files_always_come_back) {
     }
   }
   EXPECT_GT(resets, sessions);  // the sessions did exercise Reset
+}
+
+// A home as a command may find it: the user's own files, and perhaps a Sign
+// in done already.
+struct starting_home {
+  const char* name;
+  maybe_bytes config, auth;
+  const char16_t* signed_in_for;  // "cli" or "app"; null when signed out
+};
+
+// A command stopped before any one of its changes, as a killed process or a
+// machine switched off stops it, leaves a home that the next Reset, or the
+// next Sign in and Reset, gives back as the user had it.
+TEST_F(own_files_model, a_command_stopped_anywhere_loses_nothing) {
+  const starting_home homes[] = {
+      {"both files", user_configs[2], user_logins[0], nullptr},
+      {"both files, signed in", user_configs[3], user_logins[1], u"app"},
+      {"nothing of their own, signed in", std::nullopt, std::nullopt, u"cli"},
+#ifndef _WIN32  // every file operation is slower under Wine
+      {"a new user", std::nullopt, std::nullopt, nullptr},
+      {"own config", user_configs[0], std::nullopt, nullptr},
+      {"own login, signed in", std::nullopt, user_logins[0], u"cli"},
+#endif
+  };
+  const char* const commands[] = {"sign-in-cli", "sign-in-desktop", "reset"};
+  const auto run = [this](const std::string& command) {
+    if (command == "reset") {
+      reset();
+    } else {
+      sign_in(u"sk-stopped-key-1", command == "sign-in-cli" ? u"cli" : u"app");
+    }
+  };
+  int stops = 0;
+  for (const starting_home& home : homes) {
+    const auto prepare = [&] {
+      start_over();
+      write(config_file_suffix, home.config);
+      write(auth_file_suffix, home.auth);
+      if (home.signed_in_for) sign_in(u"sk-earlier-key-1", home.signed_in_for);
+    };
+    for (const std::string command : commands) {
+      prepare();
+      stop_changes_after(SIZE_MAX);
+      run(command);
+      const std::size_t changes = changes_counted();
+      for (std::size_t k = 0; k < changes; ++k) {
+        for (const bool sign_in_first : {false, true}) {
+          const std::string trace = std::string(home.name) + ", " + command +
+                                    " stopped before change " + std::to_string(k + 1) + " of " +
+                                    std::to_string(changes) +
+                                    (sign_in_first ? ", then Sign in and Reset" : ", then Reset");
+          SCOPED_TRACE(trace);
+          prepare();
+          stop_changes_after(k);
+          run(command);
+          stop_changes_after(SIZE_MAX);
+          if (sign_in_first) sign_in(u"sk-next-key-22", u"app");
+          reset();
+          expect_on_disk(config_file_suffix, home.config, "config.toml");
+          expect_on_disk(auth_file_suffix, home.auth, "auth.json");
+          EXPECT_FALSE(has(marker_file_suffix));
+          EXPECT_FALSE(has(backup_copy_suffix));
+          EXPECT_FALSE(has(auth_backup_copy_suffix));
+          EXPECT_EQ(leftovers(), 0);
+          ++stops;
+          if (HasFailure()) return;
+        }
+      }
+    }
+  }
+  std::printf("%d stopped commands, each finished by a Reset\n", stops);
 }
 
 }  // namespace

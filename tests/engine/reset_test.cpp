@@ -3,6 +3,12 @@
 #include "command_test.h"
 #include "config_files.h"
 #include "host.h"
+#include "write_faults.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -199,6 +205,55 @@ TEST_F(reset_test, a_copy_that_cannot_go_back_waits_for_the_next_reset) {
   EXPECT_FALSE(has(backup_copy_suffix));
   EXPECT_FALSE(has(auth_backup_copy_suffix));
 }
+
+// A full disk while the copy goes back: the key still goes, the copy waits.
+TEST_F(reset_test, a_restore_that_cannot_be_written_waits_for_the_next_reset) {
+  const bytes login = "{\"OPENAI_API_KEY\": null, \"tokens\": {}}\n";
+  put(auth_file_suffix, login);
+  signed_in_as(u"sk-cli-key-123", u"cli");
+  inject_write_fault_after(0);
+  reset();
+  inject_write_fault_after(SIZE_MAX);
+  EXPECT_FALSE(has(auth_file_suffix)) << "the key's auth.json is gone";
+  EXPECT_EQ(file(auth_backup_copy_suffix), login);
+  reset();
+  EXPECT_EQ(file(auth_file_suffix), login);
+  EXPECT_FALSE(has(auth_backup_copy_suffix));
+}
+
+#ifndef _WIN32
+// A config.toml kept in a folder of dotfiles and linked into the Codex home
+// stays a link, and the file it points at gets the user's bytes back; a
+// file only the user may read keeps that mode throughout.
+TEST_F(reset_test, links_and_modes_of_the_users_config_stay) {
+  const bytes mine = "model = \"mine\"\n";
+  const std::string dotfiles = narrow(path(u"")) + "-dotfiles";
+  ASSERT_EQ(mkdir(dotfiles.c_str(), 0700), 0);
+  ASSERT_TRUE(raw_write(from_utf8(dotfiles + "/config.toml"), mine));
+  ASSERT_TRUE(create_directory(codex_home()));
+  const std::string linked = narrow(path(config_file_suffix));
+  ASSERT_EQ(symlink((dotfiles + "/config.toml").c_str(), linked.c_str()), 0);
+  const auto is_link = [&] {
+    struct stat info;
+    return lstat(linked.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+  };
+  const auto mode = [](const std::string& file) {
+    struct stat info;
+    return stat(file.c_str(), &info) == 0 ? info.st_mode & 0777 : 0;
+  };
+  ASSERT_EQ(chmod(linked.c_str(), 0400), 0);
+  signed_in_as(u"sk-cli-key-123", u"cli");
+  EXPECT_TRUE(is_link());
+  EXPECT_EQ(raw_read(from_utf8(dotfiles + "/config.toml")), cli_template);
+  EXPECT_EQ(file(backup_copy_suffix), mine);
+  EXPECT_EQ(mode(linked), 0400u);
+  reset();
+  EXPECT_TRUE(is_link());
+  EXPECT_EQ(raw_read(from_utf8(dotfiles + "/config.toml")), mine);
+  EXPECT_EQ(mode(linked), 0400u);
+  EXPECT_TRUE(directory_entries(from_utf8(dotfiles)).size() == 1u) << "no temporary file stays";
+}
+#endif
 
 TEST_F(reset_test, on_a_clean_user_creates_nothing) {
   win.key = u"sk-typed-not-applied";

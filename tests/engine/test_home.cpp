@@ -140,6 +140,9 @@ void user_test::SetUp() {
 
 void user_test::TearDown() {
   inject_write_fault_after(SIZE_MAX);
+  inject_sync_fault(false);
+  stop_changes_after(SIZE_MAX);
+  set_lock_patience(default_lock_patience);
 #ifdef _WIN32
   clean_user();
 #else
