@@ -392,6 +392,9 @@ int reset(const command_line& line) {
                  about_path("not_back", change.file.path, change.file.error) + u"; " +
                      command_line_text("copy_kept"),
                  tone::bad);
+    } else if (change.step == reset_step::rewrote) {
+      print_line(out_stream::error, about_path("not_written", change.file.path, change.file.error),
+                 tone::bad);
     } else {
       print_line(out_stream::error, about_path("not_removed", change.file.path, change.file.error),
                  tone::bad);

@@ -32,8 +32,10 @@ struct sign_in_outcome {
   file_fault fault;  // for the failures that concern a path
 };
 
-// What Reset did to one file, or could not do.
-enum class reset_step { gave_back, removed };
+// What Reset did to one file, or could not do: the user's own file given
+// back, the tool's removed, or the tool's config rewritten as the tables
+// added to it alone.
+enum class reset_step { gave_back, removed, rewrote };
 struct reset_change {
   reset_step step;
   file_fault file;  // the path; error set when done is false

@@ -10,6 +10,7 @@
 #include "endpoint.h"
 #include "host.h"
 #include "status.h"
+#include "toml_lines.h"
 #include "version.h"
 
 #define MORVANE_BASE_URL_LINE "base_url = \"" MORVANE_API_BASE_URL "\"\n"
@@ -105,15 +106,6 @@ bool starts_with(const char* line, std::size_t length, const char* prefix) {
   return true;
 }
 
-// Whether a value runs on past the end of its line: a multi-line string
-// still open, or brackets (arrays, and inline tables around them) not yet
-// closed. The lines that follow belong to that value.
-struct open_value {
-  int depth = 0;
-  char string_quote = 0;  // '"' or '\'' inside a multi-line string
-  bool continues() const { return depth > 0 || string_quote != 0; }
-};
-
 std::size_t run_of(const char* line, std::size_t length, std::size_t at, char c) {
   std::size_t end = at;
   while (end < length && line[end] == c) ++end;
@@ -168,6 +160,8 @@ std::size_t skip_string(const char* line, std::size_t length, std::size_t at, ch
   }
 }
 
+}  // namespace
+
 // Follows a value from line[at] to the end of its line, as TOML reads it:
 // quotes hide brackets and '#', a comment ends the line, and a multi-line
 // string runs until its closing three quotes (up to two more quotes may
@@ -208,6 +202,8 @@ void follow_value(const char* line, std::size_t length, std::size_t at, open_val
   }
 }
 
+namespace {
+
 // Where the value of a key line starts: after the key's '='; the line's
 // length when there is none (a comment, or no key at all).
 std::size_t value_start(const char* line, std::size_t length) {
@@ -219,6 +215,8 @@ std::size_t value_start(const char* line, std::size_t length) {
   }
   return length;
 }
+
+}  // namespace
 
 // A key line opens a value that runs on only when that value is an array,
 // an inline table or a multi-line string; after any other value the line
@@ -232,6 +230,8 @@ void follow_key_line(const char* line, std::size_t length, open_value& value) {
       ((first == '"' || first == '\'') && run_of(line, length, at, first) >= 3))
     follow_value(line, length, at, value);
 }
+
+namespace {
 
 // The filter, also telling whether the text ended inside a value that
 // never closed (text a TOML reader would refuse anyway).

@@ -1,5 +1,6 @@
 #include "own_files.h"
 
+#include "added_tables.h"
 #include "codex_files.h"
 #include "config_files.h"
 #include "host.h"
@@ -68,6 +69,31 @@ reset_change give_back(const own_file& own) {
   return {reset_step::gave_back, {own.file, put.error}, done};
 }
 
+// The file's bytes exactly, a byte-order mark included; false when it
+// cannot be read whole.
+bool read_exactly(const wide& path, bytes& content) {
+  content = read_text_file(path);
+  if (file_holds(path, content)) return true;
+  content.insert(0, "\xEF\xBB\xBF");
+  return file_holds(path, content);
+}
+
+// Writes the config unless it holds those bytes already.
+reset_change write_config(reset_step step, const wide& file, const bytes& text) {
+  if (file_holds(file, text)) return {step, {file, 0}, true};
+  const host_result put = write_text_file(file, text);
+  return {step, {file, put.error}, put && file_holds(file, text)};
+}
+
+// The user's own config back, then the added tables that can stand in it.
+reset_change give_back_with(const own_file& config, const std::vector<bytes>& tables) {
+  bytes own;
+  if (tables.empty() || !read_exactly(config.copy, own)) return give_back(config);
+  const bytes text = with_tables(own, tables);
+  if (text == own) return give_back(config);
+  return write_config(reset_step::gave_back, config.file, text);
+}
+
 reset_change remove(const wide& file) {
   const host_result removed = delete_file(file);
   return {reset_step::removed, {file, removed.error}, bool(removed)};
@@ -77,8 +103,25 @@ reset_change remove(const wide& file) {
 
 bool keep_own_files(const wide& home, kept_copies& made, file_fault& fault) {
   const bool applied = path_exists(join_path(home, marker_file_suffix));
-  return keep_copy(home, config_of(home), applied, made.config, fault) &&
+  const own_file config = config_of(home);
+  // Beside the marker, a config that still starts as a template is the
+  // tool's, edited since: its added tables are carried over, not copied.
+  const bool tools_config = applied && template_of(read_text_file(config.file));
+  return (tools_config || keep_copy(home, config, applied, made.config, fault)) &&
          keep_copy(home, auth_of(home), applied, made.auth, fault);
+}
+
+std::vector<bytes> added_config_tables(const wide& home) {
+  if (!path_exists(join_path(home, marker_file_suffix))) return {};
+  const own_file config = config_of(home);
+  const bytes text = read_text_file(config.file);
+  if (text.empty()) return {};
+  if (const bytes* written = template_of(text)) return added_tables(text, *written);
+  if (!has_usable_copy(config)) return added_tables(text, bytes());
+  // A Reset stopped after it gave the copy back leaves the user's own file
+  // here, with the tables it carried after it.
+  bytes own;
+  return read_exactly(config.copy, own) ? added_tables(text, own) : std::vector<bytes>();
 }
 
 void drop_copies(const wide& home, const kept_copies& made) {
@@ -92,6 +135,7 @@ std::vector<reset_change> give_back_own_files(const wide& home) {
   const bool applied = path_exists(marker);
   const own_file auth = auth_of(home);
   const own_file config = config_of(home);
+  const std::vector<bytes> tables = added_config_tables(home);
 
   // The user's own files back in place; their copies stay until the
   // marker has gone, so a stop here leaves both for the next Reset.
@@ -105,9 +149,12 @@ std::vector<reset_change> give_back_own_files(const wide& home) {
   }
   const bool config_copied = has_usable_copy(config);
   if (config_copied) {
-    changes.push_back(give_back(config));
+    changes.push_back(give_back_with(config, tables));
   } else if (applied && path_exists(config.file)) {
-    changes.push_back(remove(config.file));
+    // The user had none: what the client added is all there is to keep.
+    const bytes kept = with_tables(bytes(), tables);
+    changes.push_back(kept.empty() ? remove(config.file)
+                                   : write_config(reset_step::rewrote, config.file, kept));
   }
 
   bool all_done = true;

@@ -8,7 +8,8 @@
 // - a copy in .morvane-backup holds exactly the user's own file;
 // - while the marker is there, each file in place is the tool's (the
 //   client's edits included), or still the user's own with its copy beside
-//   it; a file with no copy beside the marker was never the user's;
+//   it; a file with no copy beside the marker was never the user's, and a
+//   config.toml that still starts as a template is the tool's;
 // - without the marker, the files in place are the user's own, unless they
 //   are byte for byte what the tool writes, and a copy beside a file of the
 //   user's is stale: a Sign in that was stopped, or failed, before it
@@ -35,6 +36,11 @@ bool keep_own_files(const wide& home, kept_copies& made, file_fault& fault);
 // A Sign in that failed takes back the copies it made of files it did not
 // replace: left behind, they would pass for the user's latest later.
 void drop_copies(const wide& home, const kept_copies& made);
-// Reset: puts the kept copies back and removes the tool's own files, and
-// says what it did and could not do.
+// The tables added to the tool's config.toml while the marker stands: those
+// its template has no header for or, where the file in place is no longer
+// the tool's, those the user's own copy has none for.
+std::vector<bytes> added_config_tables(const wide& home);
+// Reset: puts the kept copies back, with the added tables that can stand in
+// them, and removes the tool's own files; and says what it did and could
+// not do.
 std::vector<reset_change> give_back_own_files(const wide& home);

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cwctype>
 
+#include "added_tables.h"
 #include "codex_files.h"
 #include "commands.h"
 #include "config_files.h"
@@ -48,6 +49,9 @@ sign_in_outcome write_tool_files(const wide& home, const wide& key, platform cho
     drop_copies(home, made);
     return failed(sign_in_result::copy_not_kept, fault.path, fault.error);
   }
+  // What the client added to the tool's config since the last Sign in
+  // goes into the new one.
+  const std::vector<bytes> tables = added_config_tables(home);
   const wide marker = join_path(home, marker_file_suffix);
   const bool marked_before = path_exists(marker);
   const auto give_up = [&](const wide& path, const host_result& written) {
@@ -65,8 +69,9 @@ sign_in_outcome write_tool_files(const wide& home, const wide& key, platform cho
   if (!auth_written) return give_up(auth, auth_written);
   made.auth = false;  // replaced: its copy is now all the user has of it
   const wide config = join_path(home, config_file_suffix);
-  const bytes config_text =
-      chosen == platform::desktop ? sanitize_desktop_config(desktop_template) : cli_template;
+  const bytes config_text = chosen == platform::desktop
+                                ? sanitize_desktop_config(with_tables(desktop_template, tables))
+                                : with_tables(cli_template, tables);
   const host_result config_written = write_text_file(config, config_text);
   if (!config_written) return give_up(config, config_written);
   return {};

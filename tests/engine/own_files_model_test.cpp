@@ -1,11 +1,14 @@
 // Random sessions of one user who signs in, resets and works on their own
-// files in between, checked after every Reset against a small model of what
-// is theirs: their own config.toml and auth.json come back byte for byte,
-// or stay absent when they had none, whatever came before.
+// files in between, while the Codex client adds tables to the config Sign
+// in wrote, checked after every Reset against a small model of what is
+// theirs: their own config.toml and auth.json come back byte for byte, or
+// stay absent when they had none, with the tables the client added after
+// them, whatever came before.
 #include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "codex_files.h"
 #include "command_test.h"
@@ -48,12 +51,114 @@ struct owned_file {
   }
 };
 
+// A table the client adds while signed in, and what in a config would
+// already define it: its header line, or a key line starting with its name.
+struct client_table {
+  const char* header;
+  const char* dotted;
+  bytes text;
+};
+const client_table client_tables[] = {
+    {"[mcp_servers.github]", "mcp_servers.",
+     "[mcp_servers.github]\ncommand = \"npx\"\nargs = [\n  \"-y\",\n  "
+     "\"@modelcontextprotocol/server-github\",\n]\nenv = { GITHUB_TOKEN = \"ghp-1\" }\n"},
+    {"[projects.\"/home/ana/work\"]", "projects.",
+     "[projects.\"/home/ana/work\"]\ntrust_level = \"trusted\"\n"},
+    {"[features]", "features.", "[features]\nweb_search_request = true\n"},
+    {"[notice]", "notice.", "[notice]\nhide_full_access_warning = true\n"},
+};
+
+bool defines(const bytes& config, const client_table& table) {
+  for (const bytes& start : {bytes(table.header), bytes(table.dotted)}) {
+    if (config.compare(0, start.size(), start) == 0 || config.find("\n" + start) != bytes::npos)
+      return true;
+  }
+  return false;
+}
+
+// The text followed by a table, after one empty line.
+bytes followed_by(const bytes& text, const bytes& table) {
+  if (text.empty()) return table;
+  return text + (text.back() == '\n' ? "\n" : "\n\n") + table;
+}
+
+// What the user owns of config.toml, and the tables the client added to
+// the tool's config while signed in. Beside the marker, a config that
+// still starts as a template is the tool's, edits included: a later Sign in
+// rewrites it, with the added tables after the template, and Reset gives
+// the user's own back with the added tables it has none of.
+struct owned_config {
+  maybe_bytes own;
+  maybe_bytes on_disk;
+  bool tools = false;  // the tool's config, perhaps with edits and tables
+  bool kept = false;
+  std::vector<const client_table*> added;
+  std::vector<bytes> added_text;
+
+  void user_sets(const maybe_bytes& content, bool signed_in) {
+    on_disk = content;
+    tools = tools && content && signed_in;
+    if (!tools) {
+      added.clear();
+      added_text.clear();
+    }
+    if (!signed_in) own = content;
+  }
+  // An edit at the end of the file goes with the table that ends it.
+  void user_appends(const bytes& line, bool signed_in) {
+    user_sets(on_disk.value_or("") + line, signed_in);
+    if (!added_text.empty()) added_text.back() += line;
+  }
+  void client_adds(const client_table& table) {
+    if (!tools || defines(*on_disk, table)) return;
+    on_disk = followed_by(*on_disk, table.text);
+    added.push_back(&table);
+    added_text.push_back(table.text);
+  }
+  void signing_in(const bytes& template_text, bool desktop) {
+    if (!kept) {
+      kept = on_disk && !tools;
+      own = kept ? on_disk : std::nullopt;
+    }
+    bytes written = template_text;
+    std::vector<const client_table*> carried;
+    std::vector<bytes> carried_text;
+    for (std::size_t i = 0; i < added.size(); ++i) {
+      // The Desktop filter drops MCP servers; a table the template has stays out.
+      if (defines(written, *added[i]) || (desktop && added[i]->dotted == bytes("mcp_servers.")))
+        continue;
+      written = followed_by(written, added_text[i]);
+      carried.push_back(added[i]);
+      carried_text.push_back(added_text[i]);
+    }
+    on_disk = written;
+    tools = true;
+    added = carried;
+    added_text = carried_text;
+  }
+  void reset(bool signed_in) {
+    if (signed_in) {
+      bytes kept_text = own.value_or("");
+      for (std::size_t i = 0; i < added.size(); ++i) {
+        if (!defines(kept_text, *added[i])) kept_text = followed_by(kept_text, added_text[i]);
+      }
+      on_disk = own || !kept_text.empty() ? maybe_bytes(kept_text) : std::nullopt;
+    }
+    own = on_disk;
+    tools = false;
+    kept = false;
+    added.clear();
+    added_text.clear();
+  }
+};
+
 const bytes user_configs[] = {
     "model = \"o3\"\n",
     "",
     "\xEF\xBB\xBFmodel = \"gpt-5\"\r\n\r\n[mcp_servers.files]\r\ncommand = \"npx\"\r\n",
     "notify = [\n  \"C:\\\\Tools\\\\notify.exe\",\n]\n[profiles.fast]\nmodel_reasoning_effort = "
     "\"low\"\n",
+    "features.shell_tool = false\n[notice]\nhide_rate_limit_model_nudge = true",
 };
 const bytes user_logins[] = {
     "{\n  \"OPENAI_API_KEY\": null,\n  \"tokens\": {\n    \"id_token\": \"eyJ0\",\n"
@@ -105,10 +210,11 @@ TEST_F(own_files_model, the_users_files_always_come_back) {
   int resets = 0;
   for (int session = 0; session < sessions; ++session) {
     start_over();
-    owned_file config, auth;
+    owned_config config;
+    owned_file auth;
     bool signed_in_now = false;
     std::string steps;
-    const auto user_sets = [&](owned_file& f, const char16_t* suffix, const maybe_bytes& content) {
+    const auto user_sets = [&](auto& f, const char16_t* suffix, const maybe_bytes& content) {
       f.user_sets(content, signed_in_now);
       write(suffix, content);
     };
@@ -116,11 +222,11 @@ TEST_F(own_files_model, the_users_files_always_come_back) {
       const std::uint32_t pick = random.below(count + 1);
       return pick == count ? maybe_bytes() : maybe_bytes(choices[pick]);
     };
-    user_sets(config, config_file_suffix, any_of(user_configs, 4));
+    user_sets(config, config_file_suffix, any_of(user_configs, 5));
     user_sets(auth, auth_file_suffix, any_of(user_logins, 3));
 
     for (int step = 0; step < 12; ++step) {
-      switch (random.below(6)) {
+      switch (random.below(7)) {
         case 0:
         case 1: {
           const bool desktop = random.below(2) == 0;
@@ -128,7 +234,8 @@ TEST_F(own_files_model, the_users_files_always_come_back) {
           const wide key = desktop ? u"sk-desktop-key-1" : u"sk-cli-key-22";
           sign_in(key, desktop ? u"app" : u"cli");
           ASSERT_TRUE(::signed_in) << steps;
-          config.signing_in(desktop ? sanitize_desktop_config(desktop_template) : cli_template);
+          config.signing_in(desktop ? sanitize_desktop_config(desktop_template) : cli_template,
+                            desktop);
           auth.signing_in(auth_file_text(key));
           signed_in_now = true;
           break;
@@ -136,7 +243,7 @@ TEST_F(own_files_model, the_users_files_always_come_back) {
         case 2:
           steps += " reset";
           reset();
-          config.reset();
+          config.reset(signed_in_now);
           auth.reset();
           signed_in_now = false;
           ++resets;
@@ -147,8 +254,8 @@ TEST_F(own_files_model, the_users_files_always_come_back) {
           break;
         case 3:
           steps += " edit-config";
-          user_sets(config, config_file_suffix,
-                    config.on_disk.value_or("") + "# edit " + std::to_string(step) + "\n");
+          config.user_appends("# edit " + std::to_string(step) + "\n", signed_in_now);
+          write(config_file_suffix, config.on_disk);
           break;
         case 4:
           steps += " delete-config";
@@ -158,6 +265,13 @@ TEST_F(own_files_model, the_users_files_always_come_back) {
           steps += " own-login";
           user_sets(auth, auth_file_suffix, any_of(user_logins, 3));
           break;
+        case 6: {
+          const client_table& table = client_tables[random.below(4)];
+          steps += std::string(" client-adds-") + table.header;
+          config.client_adds(table);
+          write(config_file_suffix, config.on_disk);
+          break;
+        }
       }
       if (HasFatalFailure() || HasNonfatalFailure()) return;
     }

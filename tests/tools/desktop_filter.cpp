@@ -1,20 +1,88 @@
-// Runs the Desktop filter over files for the parser checks: each FILE is
-// filtered into FILE.healed, byte for byte as the heal at start writes it.
+// Runs the Desktop filter, or Sign in and Reset, over files for the parser
+// checks:
 //   desktop_filter FILE...
+//       each FILE filtered into FILE.healed, byte for byte as the heal at
+//       start writes it;
+//   desktop_filter --commands CASE...
+//       each CASE a folder with the user's own.toml (or none), the tables
+//       the client adds (added.toml) and the platform of the second Sign in
+//       (platform): in two fresh homes, a CLI Sign in, then the client's
+//       tables appended to the config it wrote, then the second Sign in
+//       (its config into signin.toml) or a Reset (its config into
+//       reset.toml, none when it leaves none); the config with the tables
+//       added goes into before.toml.
+#include <stdlib.h>
+
 #include <fstream>
 #include <iterator>
+#include <string>
 
 #include "codex_files.h"
+#include "commands.h"
 #include "config_files.h"
+#include "host.h"
+
+namespace {
+
+bool read_file(const std::string& path, bytes& text) {
+  std::ifstream in(path, std::ios::binary);
+  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return bool(in) || in.eof();
+}
+
+bool write_file(const std::string& path, const bytes& text) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  return bool(out);
+}
+
+// A CLI Sign in in a fresh home, then the client's tables added to its config.
+bool signed_in_with_tables(const std::string& home, const std::string& folder, wide& config) {
+  setenv("HOME", home.c_str(), 1);
+  setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
+  const wide codex = codex_home();
+  create_directory(from_utf8(home));
+  create_directory(codex);
+  config = join_path(codex, config_file_suffix);
+  bytes own, added, written;
+  if (std::ifstream(folder + "/own.toml") &&
+      (!read_file(folder + "/own.toml", own) || !write_text_file(config, own)))
+    return false;
+  if (sign_in_with_key(u"sk-property-key-1", platform::cli).result != sign_in_result::done)
+    return false;
+  return read_file(folder + "/added.toml", added) && read_file(to_utf8(config), written) &&
+         bool(write_text_file(config, written + added));
+}
+
+bool run_case(const std::string& folder) {
+  bytes second, text;
+  wide config;
+  if (!read_file(folder + "/platform", second)) return false;
+  if (!signed_in_with_tables(folder + "/home-sign-in", folder, config)) return false;
+  if (!read_file(to_utf8(config), text) || !write_file(folder + "/before.toml", text)) return false;
+  const platform chosen = second.compare(0, 3, "cli") == 0 ? platform::cli : platform::desktop;
+  if (sign_in_with_key(u"sk-property-key-2", chosen).result != sign_in_result::done) return false;
+  if (!read_file(to_utf8(config), text) || !write_file(folder + "/signin.toml", text)) return false;
+  if (!signed_in_with_tables(folder + "/home-reset", folder, config)) return false;
+  if (!reset_without_asking().complete()) return false;
+  return !is_file(config) ||
+         (read_file(to_utf8(config), text) && write_file(folder + "/reset.toml", text));
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "--commands") {
+    for (int i = 2; i < argc; ++i) {
+      if (!run_case(argv[i])) return 1;
+    }
+    return 0;
+  }
   for (int i = 1; i < argc; ++i) {
-    std::ifstream in(argv[i], std::ios::binary);
-    const bytes text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::ofstream out(std::string(argv[i]) + ".healed", std::ios::binary);
-    const bytes healed = sanitize_desktop_config(text);
-    out.write(healed.data(), static_cast<std::streamsize>(healed.size()));
-    if (!in || !out) return 1;
+    bytes text;
+    if (!read_file(argv[i], text) ||
+        !write_file(std::string(argv[i]) + ".healed", sanitize_desktop_config(text)))
+      return 1;
   }
   return 0;
 }

@@ -2,10 +2,18 @@
 """The Desktop filter keeps valid TOML valid. Generates realistic config.toml
 files (tables and arrays of tables, dropped tables between kept ones, notify
 arrays and other values over several lines, multi-line strings whose lines
-look like headers and keys, comments, CR LF, a byte-order mark), runs the
-real filter over them, and checks that each result parses and holds exactly
-what the filter should leave: the same file written without the dropped
-tables and notify keys, with the reasoning effort set to "low".
+look like headers and keys, or hold escaped quotes, comments, CR LF, a
+byte-order mark), runs the real filter over them, and checks that each
+result parses and holds exactly what the filter should leave: the same file
+written without the dropped tables and notify keys, with the reasoning
+effort set to "low".
+
+Then the tables the Codex client adds while signed in: a user's own config,
+a real CLI Sign in, generated tables appended to the config it wrote, then
+a second Sign in or a Reset. Every config they write must parse; each added
+table must be there with its values, unless the user's own config or the
+template already defines it (then what was there stays), or the Desktop
+filter drops it.
 
     desktop_filter_property.py DESKTOP_FILTER [COUNT]
 """
@@ -29,6 +37,7 @@ class Config:
         self.written, self.expected = [], []
         self.serial = 0
         self.used = set()  # notify and the reasoning effort, once per table
+        self.headers = []  # of the plain tables
 
     def line(self, text, keep=True):
         self.written.append(text)
@@ -50,7 +59,7 @@ class Config:
         if kind == 2:
             return [rng.choice([r"'C:\Users\me\work'", r"'\\server\share'", "''"])]
         if kind == 3:  # an array over several lines, with comments and odd strings
-            words = ["-y", "@x/y", "a]b", "C:\\\\Tools"]
+            words = ["-y", "@x/y", "a]b", "C:\\\\Tools", "say \\\"]\\\""]
             items = ["[", *('  "' + rng.choice(words) + '",' for _ in range(rng.randrange(4))),
                      "  # ] a bracket in a comment", "  'literal',", "]"]
             return items
@@ -64,7 +73,8 @@ class Config:
             return ["'''" + body[0], *body[1:], "'''"]
         if kind == 7:  # an inline table holding an array over several lines
             return ["{ PATH = [", '  "a",', "], HOME = 'h' }"]
-        return ['"""one line, closed here"""']
+        # An escaped quote before two more: the string goes on after them.
+        return [rng.choice(['"""one line, closed here"""', '"""x\\"""y"""'])]
 
     def entry(self, in_dropped):
         rng = self.rng
@@ -112,6 +122,8 @@ class Config:
         else:
             header, dropped = f"[{self.name('tui')}]", False
         self.line(header, not dropped)
+        if kind != 2:
+            self.headers.append(header.strip())
         self.used = set()
         for _ in range(rng.randrange(5)):
             self.entry(dropped)
@@ -127,6 +139,141 @@ class Config:
         end = "\r\n" if self.rng.randrange(3) == 0 else "\n"
         bom = "\ufeff" if self.rng.randrange(8) == 0 else ""
         return (bom + end.join(self.written) + end).encode(), (end.join(self.expected) + end)
+
+
+def table_at(config, path):
+    for name in path:
+        if not isinstance(config, dict) or name not in config:
+            return None
+        config = config[name]
+    return config
+
+
+def path_of(header):
+    node, path = tomllib.loads(header + "\n"), ()
+    while node:
+        (name, node), = node.items()
+        path += (name,)
+    return path
+
+
+def filtered(value):
+    """A table's values as the Desktop filter leaves them."""
+    if not isinstance(value, dict):
+        return value
+    return {k: "low" if k == "model_reasoning_effort" else filtered(v)
+            for k, v in value.items() if k != "notify"}
+
+
+def carry_case(rng, folder):
+    """One user's own config and the tables the client adds; each table with
+    the path it defines and what keeps it out ("own", "desktop")."""
+    own = Config(rng)
+    boxes = rng.randrange(3) == 0
+    if boxes:  # values and dotted keys that tables must not reach into
+        own.line("inline_box = { a = 1 }")
+        own.line("dotted_box.a = 1")
+    has_own = rng.randrange(5) != 0
+    if has_own:
+        (folder / "own.toml").write_bytes(own.build()[0])
+    added = Config(rng)
+    tables = []
+    for _ in range(rng.randrange(1, 5)):
+        kind = rng.randrange(8)
+        name = added.name("extra")
+        kept_out = set()
+        if kind == 0:
+            header, path = f"[{name}]", (name,)
+        elif kind == 1:
+            header, path = f"[mcp_servers.{name}]", ("mcp_servers", name)
+        elif kind == 2:
+            header, path = f"[projects.'/srv/{name}']", ("projects", f"/srv/{name}")
+        elif kind == 3:
+            header, path = f'[model_providers."{name} v2"]', ("model_providers", f"{name} v2")
+        elif kind == 4:
+            header, path = "[features]", ("features",)
+            kept_out.add("desktop")
+            if any(t[0] == ("features",) for t in tables):
+                continue
+        elif kind == 5 and has_own and own.headers:
+            header = rng.choice(own.headers)
+            if any(t[2] == header for t in tables):
+                continue
+            path = None  # read back from the parsed own config
+            kept_out.add("own")
+        elif kind == 6 and has_own and boxes:
+            header, path = rng.choice([("[inline_box.x]", ("inline_box", "x")),
+                                       ("[dotted_box]", ("dotted_box",))])
+            if any(t[2] == header for t in tables):
+                continue
+            kept_out.add("own")
+        else:
+            header, path = f"[{name}]", (name,)
+        added.line("")
+        added.line(header)
+        added.used = set()
+        for _ in range(rng.randrange(4)):
+            added.entry(False)
+        tables.append((path, kept_out, header))
+    (folder / "added.toml").write_text("\n".join(added.written) + "\n")
+    (folder / "platform").write_text(rng.choice(["cli", "desktop"]))
+    return tables
+
+
+def check_carrying(tool, count, rng):
+    failures = 0
+    with tempfile.TemporaryDirectory() as root:
+        cases = []
+        for i in range(count):
+            folder = pathlib.Path(root) / f"case-{i}"
+            folder.mkdir()
+            cases.append((folder, carry_case(rng, folder)))
+        subprocess.run([tool, "--commands", *(str(folder) for folder, _ in cases)], check=True)
+        carried = 0
+        for folder, tables in cases:
+            problems = []
+            try:
+                own_path = folder / "own.toml"
+                own_bytes = own_path.read_bytes() if own_path.exists() else None
+                own = tomllib.loads(own_bytes.decode("utf-8-sig")) if own_bytes is not None else {}
+                before = tomllib.loads((folder / "before.toml").read_text())
+                signin = tomllib.loads((folder / "signin.toml").read_text())
+                reset_path = folder / "reset.toml"
+                reset_bytes = reset_path.read_bytes() if reset_path.exists() else b""
+                reset = tomllib.loads(reset_bytes.decode("utf-8-sig"))
+            except tomllib.TOMLDecodeError as error:
+                problems.append(f"a written config does not parse: {error}")
+                tables = []
+            else:
+                if own_bytes is not None and not reset_bytes.startswith(own_bytes):
+                    problems.append("Reset did not give the user's own config back first")
+                desktop = (folder / "platform").read_text() == "desktop"
+                for path, kept_out, header in tables:
+                    path = path or path_of(header)
+                    value = table_at(before, path)
+                    if desktop and path[0] in DROPPED:
+                        wanted = None
+                    elif desktop:
+                        wanted = filtered(value) if "desktop" not in kept_out else table_at(signin, path)
+                    else:
+                        wanted = value
+                    if table_at(signin, path) != wanted:
+                        problems.append(f"Sign in changed {header}")
+                    if "desktop" in kept_out and desktop and table_at(signin, path) == value:
+                        problems.append(f"Sign in carried {header} into the template's own")
+                    expected = table_at(own, path) if "own" in kept_out else value
+                    if table_at(reset, path) != expected:
+                        problems.append(f"Reset changed {header}")
+                    carried += "own" not in kept_out
+            if problems:
+                failures += 1
+                if failures <= 3:
+                    print(f"--- {folder.name}: {'; '.join(problems)}")
+                    for name in ("own.toml", "before.toml", "signin.toml", "reset.toml"):
+                        if (folder / name).exists():
+                            print(f"--- {name}:\n{(folder / name).read_text()}")
+    print(f"{count} Sign ins and Resets over added tables ({carried} carried), {failures} broken")
+    return failures
 
 
 def main():
@@ -157,6 +304,7 @@ def main():
                 print(f"--- {path.name}: the filtered file {problem}\n{path.read_text()}"
                       f"--- filtered:\n{healed}--- expected:\n{expected}")
     print(f"{count} generated configs, {failures} broken by the filter")
+    failures += check_carrying(tool, max(count // 5, 1), rng)
     return 1 if failures else 0
 
 

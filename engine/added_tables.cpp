@@ -1,0 +1,285 @@
+#include "added_tables.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <set>
+
+#include "config_files.h"
+#include "toml_lines.h"
+
+namespace {
+
+// A dotted key or a table's name, each part unquoted: `a."b.c"` is {a, b.c}.
+using key_path = std::vector<bytes>;
+
+// The top level of a config, or one table: its lines, and the keys written
+// in it, relative to its name.
+struct section {
+  key_path name;  // empty for the top level
+  bool array = false;
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  std::vector<key_path> keys;
+};
+
+struct outline {
+  std::vector<section> sections;  // the top level first
+  bool certain = true;            // every header and key made out, no value open at the end
+};
+
+bool is_space(char c) {
+  return c == ' ' || c == '\t';
+}
+
+bool is_bare_key(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+         c == '-';
+}
+
+void append_utf8(bytes& out, std::uint32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// The escape after a backslash in a basic string, from text[at]; false for
+// one TOML does not have.
+bool read_escape(const char* text, std::size_t length, std::size_t& at, bytes& part) {
+  if (at >= length) return false;
+  const char kind = text[at++];
+  const char* const simple = "b\bt\tn\nf\fr\r\"\"\\\\";
+  for (const char* pair = simple; *pair; pair += 2) {
+    if (kind == pair[0]) {
+      part += pair[1];
+      return true;
+    }
+  }
+  if (kind != 'u' && kind != 'U') return false;
+  const std::size_t digits = kind == 'u' ? 4 : 8;
+  if (length - at < digits) return false;
+  std::uint32_t code = 0;
+  for (std::size_t i = 0; i < digits; ++i) {
+    const char c = text[at++];
+    const int digit = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                             : -1;
+    if (digit < 0) return false;
+    code = code * 16 + static_cast<std::uint32_t>(digit);
+  }
+  if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+  append_utf8(part, code);
+  return true;
+}
+
+// A quoted part of a key, from its opening quote at text[at].
+bool read_quoted(const char* text, std::size_t length, std::size_t& at, bytes& part) {
+  const char quote = text[at++];
+  while (at < length) {
+    const char c = text[at++];
+    if (c == quote) return true;
+    if (quote == '\'' || c != '\\') {
+      part += c;
+    } else if (!read_escape(text, length, at, part)) {
+      return false;
+    }
+  }
+  return false;
+}
+
+// A dotted key from text[at]; `at` ends after it and the blanks after it.
+bool read_key(const char* text, std::size_t length, std::size_t& at, key_path& key) {
+  for (;;) {
+    while (at < length && is_space(text[at])) ++at;
+    if (at >= length) return false;
+    bytes part;
+    if (text[at] == '"' || text[at] == '\'') {
+      if (!read_quoted(text, length, at, part)) return false;
+    } else {
+      const std::size_t start = at;
+      while (at < length && is_bare_key(text[at])) ++at;
+      if (at == start) return false;
+      part.assign(text + start, at - start);
+    }
+    key.push_back(part);
+    while (at < length && is_space(text[at])) ++at;
+    if (at >= length || text[at] != '.') return true;
+    ++at;
+  }
+}
+
+// "[name]" or "[[name]]", then at most a comment.
+bool read_header(const char* text, std::size_t length, section& table) {
+  std::size_t at = 1;
+  table.array = at < length && text[at] == '[';
+  if (table.array) ++at;
+  if (!read_key(text, length, at, table.name)) return false;
+  for (int close = table.array ? 2 : 1; close > 0; --close, ++at) {
+    if (at >= length || text[at] != ']') return false;
+  }
+  while (at < length && is_space(text[at])) ++at;
+  return at >= length || text[at] == '#';
+}
+
+// The sections of a config, line by line as the Desktop filter reads it:
+// the lines inside a value that runs on belong to the line that opened it.
+outline outline_of(const bytes& text) {
+  outline out;
+  std::size_t start = starts_with_byte_order_mark(text) ? 3 : 0;
+  out.sections.push_back(section{{}, false, start, 0, {}});
+  open_value value;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == bytes::npos) end = text.size();
+    const char* raw = text.data() + start;
+    const std::size_t raw_length = end - start;
+    const std::size_t line_start = start;
+    start = end + 1;
+    if (value.continues()) {
+      follow_value(raw, raw_length, 0, value);
+      continue;
+    }
+    std::size_t last = raw_length;
+    while (last > 0 && (is_space(raw[last - 1]) || raw[last - 1] == '\r')) --last;
+    std::size_t first = 0;
+    while (first < last && is_space(raw[first])) ++first;
+    if (first == last || raw[first] == '#') continue;
+    if (raw[first] == '[') {
+      out.sections.back().end = line_start;
+      section table;
+      table.begin = line_start;
+      if (!read_header(raw + first, last - first, table)) out.certain = false;
+      out.sections.push_back(table);
+      continue;
+    }
+    key_path key;
+    std::size_t at = first;
+    if (read_key(raw, last, at, key) && at < last && raw[at] == '=') {
+      out.sections.back().keys.push_back(key);
+    } else {
+      out.certain = false;
+    }
+    follow_key_line(raw, raw_length, value);
+  }
+  out.sections.back().end = text.size();
+  if (value.continues()) out.certain = false;
+  return out;
+}
+
+// A table's lines without the blank lines at its end, ended by a line feed.
+bytes table_text(const bytes& text, const section& table) {
+  bytes lines = text.substr(table.begin, table.end - table.begin);
+  for (;;) {
+    std::size_t end = lines.size();
+    if (end > 0 && lines[end - 1] == '\n') --end;
+    const std::size_t line_start = lines.rfind('\n', end == 0 ? 0 : end - 1);
+    const std::size_t from = line_start == bytes::npos || end == 0 ? 0 : line_start + 1;
+    bool blank = true;
+    for (std::size_t i = from; i < end; ++i)
+      blank = blank && (is_space(lines[i]) || lines[i] == '\r');
+    if (!blank || from == 0) break;
+    lines.erase(from);
+  }
+  if (lines.empty() || lines.back() != '\n') lines += '\n';
+  return lines;
+}
+
+key_path first_parts(const key_path& name, std::size_t count) {
+  return key_path(name.begin(), name.begin() + static_cast<std::ptrdiff_t>(count));
+}
+
+// What a config defines: the tables it names in headers (and the tables
+// those imply), and every key, with the tables its dots imply.
+struct definitions {
+  std::set<key_path> headers, arrays, implied, keyed;
+
+  void add(const section& part) {
+    if (!part.name.empty()) {
+      headers.insert(part.name);
+      if (part.array) arrays.insert(part.name);
+      for (std::size_t n = 1; n < part.name.size(); ++n) implied.insert(first_parts(part.name, n));
+    }
+    for (const key_path& key : part.keys) {
+      key_path full = part.name;
+      for (const bytes& name : key) {
+        full.push_back(name);
+        keyed.insert(full);
+      }
+    }
+  }
+
+  // Whether the table can follow without defining anything twice or
+  // reaching into a value, an inline table, a table made of dotted keys or
+  // an element of an array of tables.
+  bool admit(const section& table) const {
+    if (headers.count(table.name) || keyed.count(table.name)) return false;
+    if (table.array && implied.count(table.name)) return false;
+    for (std::size_t n = 1; n < table.name.size(); ++n) {
+      const key_path outer = first_parts(table.name, n);
+      if (keyed.count(outer) || arrays.count(outer)) return false;
+    }
+    for (const key_path& key : table.keys) {
+      key_path full = table.name;
+      for (const bytes& name : key) {
+        full.push_back(name);
+        if (headers.count(full) || keyed.count(full) || implied.count(full)) return false;
+      }
+    }
+    return true;
+  }
+};
+
+}  // namespace
+
+const bytes* template_of(const bytes& config) {
+  for (const bytes* written : {&desktop_template, &cli_template}) {
+    const std::size_t first_line = written->find('\n') + 1;
+    if (config.compare(0, first_line, *written, 0, first_line) == 0) return written;
+  }
+  return nullptr;
+}
+
+std::vector<bytes> added_tables(const bytes& config, const bytes& base) {
+  const outline tables = outline_of(config);
+  const outline known = outline_of(base);
+  if (!tables.certain || !known.certain) return {};
+  std::set<key_path> known_names;
+  for (std::size_t i = 1; i < known.sections.size(); ++i)
+    known_names.insert(known.sections[i].name);
+  std::vector<bytes> added;
+  for (std::size_t i = 1; i < tables.sections.size(); ++i) {
+    if (!known_names.count(tables.sections[i].name))
+      added.push_back(table_text(config, tables.sections[i]));
+  }
+  return added;
+}
+
+bytes with_tables(const bytes& target, const std::vector<bytes>& tables) {
+  const outline existing = outline_of(target);
+  if (!existing.certain) return target;
+  definitions defined;
+  for (const section& part : existing.sections) defined.add(part);
+  bytes result = target;
+  for (const bytes& table : tables) {
+    const outline own = outline_of(table);
+    // Exactly one table, read with certainty, and nothing before it.
+    if (!own.certain || own.sections.size() != 2 || !own.sections[0].keys.empty()) continue;
+    if (!defined.admit(own.sections[1])) continue;
+    if (!result.empty()) result += result.back() == '\n' ? "\n" : "\n\n";
+    result += table;
+    defined.add(own.sections[1]);
+  }
+  return result;
+}
