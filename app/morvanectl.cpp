@@ -106,14 +106,15 @@ const command_rule command_rules[] = {
      "else asks for it on the terminal without showing it. The platform\n"
      "defaults to the one signed in, else Desktop on Windows and CLI\n"
      "elsewhere (Desktop exists only on Windows). Exit 0 when signed in,\n"
-     "1 when Sign in failed (the next line says which file and why), 3 when\n"
-     "the key was refused.\n",
+     "1 when Sign in failed or another Sign in or Reset was running (the\n"
+     "next line says which file and why), 3 when the key was refused.\n",
      sign_in},
     {"reset", "",
      "Undoes Sign in and gives your own configuration back. Asks first;\n"
      "where there is no terminal to ask on, --yes is required. Exit 0\n"
-     "when done, 1 when not confirmed or a file could not be given back\n"
-     "(its copy is kept for the next Reset).\n",
+     "when done, 1 when not confirmed, when another Sign in or Reset was\n"
+     "running, or when a file could not be given back (its copy is kept\n"
+     "for the next Reset).\n",
      reset},
     {"help", " [COMMAND]", "This help, or the part of it for one command.\n", show_help},
 };
