@@ -5,6 +5,7 @@
 #include <set>
 
 #include "config_files.h"
+#include "host.h"
 #include "toml_lines.h"
 
 namespace {
@@ -36,24 +37,6 @@ bool is_bare_key(char c) {
          c == '-';
 }
 
-void append_utf8(bytes& out, std::uint32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 // The escape after a backslash in a basic string, from text[at]; false for
 // one TOML does not have.
 bool read_escape(const char* text, std::size_t length, std::size_t& at, bytes& part) {
@@ -80,7 +63,14 @@ bool read_escape(const char* text, std::size_t length, std::size_t& at, bytes& p
     code = code * 16 + static_cast<std::uint32_t>(digit);
   }
   if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-  append_utf8(part, code);
+  wide units;
+  if (code >= 0x10000) {
+    units += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+    units += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+  } else {
+    units += static_cast<char16_t>(code);
+  }
+  part += to_utf8(units);
   return true;
 }
 

@@ -51,6 +51,15 @@ int exit_code_of(pid_t child) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+// In a child just forked: runs morvanectl with the arguments in its place.
+[[noreturn]] void become_morvanectl(const std::vector<std::string>& arguments) {
+  std::vector<char*> argv{const_cast<char*>(MORVANECTL)};
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  execv(MORVANECTL, argv.data());
+  _exit(127);
+}
+
 enum class output_to { pipe, closed, gone_reader };
 
 // Runs morvanectl with the arguments, `input` on its standard input, and
@@ -75,11 +84,7 @@ outcome run(std::vector<std::string> arguments, const std::string& input = "",
       close(gone[0]);
       close(gone[1]);
     }
-    std::vector<char*> argv{const_cast<char*>(MORVANECTL)};
-    for (std::string& argument : arguments) argv.push_back(&argument[0]);
-    argv.push_back(nullptr);
-    execv(MORVANECTL, argv.data());
-    _exit(127);
+    become_morvanectl(arguments);
   }
   close(in[0]);
   close(out[1]);
@@ -214,12 +219,7 @@ pid_t start(const std::vector<std::string>& arguments, const std::string& input)
     const int null_device = open("/dev/null", O_WRONLY);
     dup2(null_device, 1);
     dup2(null_device, 2);
-    std::vector<char*> argv{const_cast<char*>(MORVANECTL)};
-    for (const std::string& argument : arguments)
-      argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    execv(MORVANECTL, argv.data());
-    _exit(127);
+    become_morvanectl(arguments);
   }
   close(in[0]);
   return child;
@@ -289,12 +289,7 @@ class on_terminal {
     child_ = forkpty(&terminal_, nullptr, nullptr, nullptr);
     if (child_ != 0) return;
     if (error_to >= 0) dup2(error_to, 2);
-    std::vector<char*> argv{const_cast<char*>(MORVANECTL)};
-    for (const std::string& argument : arguments)
-      argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    execv(MORVANECTL, argv.data());
-    _exit(127);
+    become_morvanectl(arguments);
   }
   ~on_terminal() {
     if (terminal_ >= 0) close(terminal_);
