@@ -245,41 +245,24 @@ TEST_F(faults_test, sign_in_says_which_file_and_why) {
     const char16_t* named;  // suffix of the path named; null for none
     int error;              // 0: none; -1: any
   };
+  using result = sign_in_result;
+  const char16_t* const valid = u"sk-valid-1";
+  const char16_t *const auth = auth_file_suffix, *const config = config_file_suffix,
+                        *const backup = backup_dir_suffix;
+  // clang-format off
   const sign_in_case cases[] = {
-      {"empty key", {}, u" \t", sign_in_result::key_empty, nullptr, 0},
-      {"short key", {}, u"sk-1234", sign_in_result::key_refused, nullptr, 0},
-      {"home is a file",
-       {{u"", false}},
-       u"sk-valid-1",
-       sign_in_result::no_codex_home,
-       u"",
-       not_a_folder},
-      {"folder for auth.json",
-       {{auth_file_suffix, true}},
-       u"sk-valid-1",
-       sign_in_result::not_written,
-       auth_file_suffix,
-       is_a_folder},
-      {"folder for config.toml",
-       {{config_file_suffix, true}},
-       u"sk-valid-1",
-       sign_in_result::not_written,
-       config_file_suffix,
-       is_a_folder},
-      {"file for the copies' folder",
-       {{config_file_suffix, false}, {backup_dir_suffix, false}},
-       u"sk-valid-1",
-       sign_in_result::copy_not_kept,
-       backup_copy_suffix,
-       not_a_folder},
-      {"folder for the login's copy",
-       {{auth_file_suffix, false}, {backup_dir_suffix, true}, {auth_backup_copy_suffix, true}},
-       u"sk-valid-1",
-       sign_in_result::copy_not_kept,
-       auth_backup_copy_suffix,
-       is_a_folder},
-      {"done", {{config_file_suffix, false}}, u"sk-valid-1", sign_in_result::done, nullptr, 0},
+      {"empty key", {}, u" \t", result::key_empty, nullptr, 0},
+      {"short key", {}, u"sk-1234", result::key_refused, nullptr, 0},
+      {"home is a file", {{u"", false}}, valid, result::no_codex_home, u"", not_a_folder},
+      {"folder for auth.json", {{auth, true}}, valid, result::not_written, auth, is_a_folder},
+      {"folder for config.toml", {{config, true}}, valid, result::not_written, config, is_a_folder},
+      {"file for the copies' folder", {{config, false}, {backup, false}}, valid,
+       result::copy_not_kept, backup_copy_suffix, not_a_folder},
+      {"folder for the login's copy", {{auth, false}, {backup, true}, {auth_backup_copy_suffix, true}},
+       valid, result::copy_not_kept, auth_backup_copy_suffix, is_a_folder},
+      {"done", {{config, false}}, valid, result::done, nullptr, 0},
   };
+  // clang-format on
   for (const sign_in_case& c : cases) {
     SCOPED_TRACE(c.what);
     TearDown();
