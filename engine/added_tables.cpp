@@ -170,18 +170,16 @@ outline outline_of(const bytes& text) {
 
 // A table's lines without the blank lines at its end, ended by a line feed.
 bytes table_text(const bytes& text, const section& table) {
-  bytes lines = text.substr(table.begin, table.end - table.begin);
-  for (;;) {
-    std::size_t end = lines.size();
-    if (end > 0 && lines[end - 1] == '\n') --end;
-    const std::size_t line_start = lines.rfind('\n', end == 0 ? 0 : end - 1);
-    const std::size_t from = line_start == bytes::npos || end == 0 ? 0 : line_start + 1;
-    bool blank = true;
-    for (std::size_t i = from; i < end; ++i)
-      blank = blank && (is_space(lines[i]) || lines[i] == '\r');
-    if (!blank || from == 0) break;
-    lines.erase(from);
+  std::size_t kept = table.begin;  // the end of its last line that is not blank
+  for (std::size_t at = table.begin; at < table.end;) {
+    std::size_t end = text.find('\n', at);
+    if (end == bytes::npos || end > table.end) end = table.end;
+    for (std::size_t i = at; i < end; ++i) {
+      if (!is_space(text[i]) && text[i] != '\r') kept = end < table.end ? end + 1 : end;
+    }
+    at = end + 1;
   }
+  bytes lines = text.substr(table.begin, kept - table.begin);
   if (lines.empty() || lines.back() != '\n') lines += '\n';
   return lines;
 }

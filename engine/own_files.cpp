@@ -124,6 +124,11 @@ std::vector<bytes> added_config_tables(const wide& home) {
   return read_exactly(config.copy, own) ? added_tables(text, own) : std::vector<bytes>();
 }
 
+void remove_leftovers(const wide& home) {
+  remove_leftover_files(home);
+  remove_leftover_files(join_path(home, backup_dir_suffix));
+}
+
 void drop_copies(const wide& home, const kept_copies& made) {
   if (made.config) delete_file(config_of(home).copy);
   if (made.auth) delete_file(auth_of(home).copy);
@@ -140,16 +145,19 @@ std::vector<reset_change> give_back_own_files(const wide& home) {
   // The user's own files back in place; their copies stay until the
   // marker has gone, so a stop here leaves both for the next Reset.
   const bool auth_copied = has_usable_copy(auth);
+  bool auth_back = false, config_back = false;
   if (auth_copied) {
     changes.push_back(give_back(auth));
+    auth_back = changes.back().done;
     // The key goes in any case; the user's login follows when it can.
-    if (!changes.back().done) delete_file(auth.file);
+    if (!auth_back) delete_file(auth.file);
   } else if (path_exists(auth.file) && (applied || is_tool_auth(auth.file))) {
     changes.push_back(remove(auth.file));
   }
   const bool config_copied = has_usable_copy(config);
   if (config_copied) {
     changes.push_back(give_back_with(config, tables));
+    config_back = changes.back().done;
   } else if (applied && path_exists(config.file)) {
     // The user had none: what the client added is all there is to keep.
     const bytes kept = with_tables(bytes(), tables);
@@ -167,13 +175,8 @@ std::vector<reset_change> give_back_own_files(const wide& home) {
     changes.push_back(remove(marker));
     if (!changes.back().done) return changes;
   }
-  for (std::size_t i = 0; i < changes.size(); ++i) {
-    const reset_change& change = changes[i];
-    if (change.step != reset_step::gave_back || !change.done) continue;
-    delete_file(change.file.path == auth.file ? auth.copy : config.copy);
-  }
-  // So does the tool's own file in a copy's place.
-  if (is_file(auth.copy) && !auth_copied) delete_file(auth.copy);
-  if (is_file(config.copy) && !config_copied) delete_file(config.copy);
+  // A copy goes once its file is back, or when it held the tool's own file.
+  if (is_file(auth.copy) && (auth_back || !auth_copied)) delete_file(auth.copy);
+  if (is_file(config.copy) && (config_back || !config_copied)) delete_file(config.copy);
   return changes;
 }

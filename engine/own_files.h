@@ -33,6 +33,8 @@ struct kept_copies {
 // not be made in `fault`, when such a file is there and no faithful copy of
 // it could be made: overwriting it then would lose it for good.
 bool keep_own_files(const wide& home, kept_copies& made, file_fault& fault);
+// What writes stopped half-way left in the home and in .morvane-backup.
+void remove_leftovers(const wide& home);
 // A Sign in that failed takes back the copies it made of files it did not
 // replace: left behind, they would pass for the user's latest later.
 void drop_copies(const wide& home, const kept_copies& made);

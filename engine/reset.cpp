@@ -28,8 +28,7 @@ reset_outcome reset_without_asking() {
       outcome.busy = true;
       return outcome;
     }
-    remove_leftover_files(home);
-    remove_leftover_files(join_path(home, backup_dir_suffix));
+    remove_leftovers(home);
   }
   clear_proxy_settings();
   if (has_home) outcome.changes = give_back_own_files(home);

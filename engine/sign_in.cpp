@@ -102,8 +102,7 @@ sign_in_outcome sign_in_with_key(const wide& typed_key, platform chosen) {
   }
   const home_lock lock(home);
   if (!lock.acquired()) return failed(sign_in_result::busy, home);
-  remove_leftover_files(home);
-  remove_leftover_files(join_path(home, backup_dir_suffix));
+  remove_leftovers(home);
 
   clear_proxy_settings();
   const sign_in_outcome outcome = write_tool_files(home, key, chosen);
