@@ -21,36 +21,6 @@ namespace {
 
 using maybe_bytes = std::optional<bytes>;
 
-// What the user owns of one file. While signed out, whatever is on disk.
-// A Sign in that finds a file of the user's in place (not one the tool
-// wrote, and with no copy kept yet) makes it the one to give back; edits
-// made while signed in change the tool's file, which is not theirs.
-struct owned_file {
-  maybe_bytes own;
-  maybe_bytes on_disk;
-  bool written_by_tool = false;
-  bool kept = false;
-
-  void user_sets(const maybe_bytes& content, bool signed_in) {
-    on_disk = content;
-    written_by_tool = false;
-    if (!signed_in) own = content;
-  }
-  void signing_in(const bytes& tool_text) {
-    if (!kept) {
-      kept = on_disk && !written_by_tool;
-      own = kept ? on_disk : std::nullopt;
-    }
-    on_disk = tool_text;
-    written_by_tool = true;
-  }
-  void reset() {
-    on_disk = own;
-    written_by_tool = false;
-    kept = false;
-  }
-};
-
 // A table the client adds while signed in, and what in a config would
 // already define it: its header line, or a key line starting with its name.
 struct client_table {
@@ -82,73 +52,72 @@ bytes followed_by(const bytes& text, const bytes& table) {
   return text + (text.back() == '\n' ? "\n" : "\n\n") + table;
 }
 
-// What the user owns of config.toml, and the tables the client added to
-// the tool's config while signed in. Beside the marker, a config that
-// still starts as a template is the tool's, edits included: a later Sign in
-// rewrites it, with the added tables after the template, and Reset gives
-// the user's own back with the added tables it has none of.
-struct owned_config {
+// What the user owns of one file. While signed out, whatever is on disk.
+// A Sign in that finds a file of the user's in place (not the tool's, and
+// with no copy kept yet) makes it the one to give back; edits made while
+// signed in change the tool's file, which is not theirs, except the tables
+// the client adds to config.toml: a later Sign in writes them after its
+// template, and Reset after the user's own file where it has none of them.
+struct owned_file {
+  struct added_table {
+    const client_table* table;
+    bytes text;  // with the edits that came after it
+  };
   maybe_bytes own;
   maybe_bytes on_disk;
-  bool tools = false;  // the tool's config, perhaps with edits and tables
+  bool tools = false;  // the tool's file, perhaps edited since
   bool kept = false;
-  std::vector<const client_table*> added;
-  std::vector<bytes> added_text;
+  std::vector<added_table> added;
 
   void user_sets(const maybe_bytes& content, bool signed_in) {
     on_disk = content;
-    tools = tools && content && signed_in;
-    if (!tools) {
-      added.clear();
-      added_text.clear();
-    }
+    tools = false;
+    added.clear();
     if (!signed_in) own = content;
   }
   // An edit at the end of the file goes with the table that ends it.
   void user_appends(const bytes& line, bool signed_in) {
+    const bool was_tools = tools;
+    const std::vector<added_table> was_added = added;
     user_sets(on_disk.value_or("") + line, signed_in);
-    if (!added_text.empty()) added_text.back() += line;
+    tools = was_tools && signed_in;
+    if (tools) added = was_added;
+    if (!added.empty()) added.back().text += line;
   }
   void client_adds(const client_table& table) {
     if (!tools || defines(*on_disk, table)) return;
     on_disk = followed_by(*on_disk, table.text);
-    added.push_back(&table);
-    added_text.push_back(table.text);
+    added.push_back({&table, table.text});
   }
   void signing_in(const bytes& template_text, bool desktop) {
     if (!kept) {
       kept = on_disk && !tools;
       own = kept ? on_disk : std::nullopt;
     }
-    bytes written = template_text;
-    std::vector<const client_table*> carried;
-    std::vector<bytes> carried_text;
-    for (std::size_t i = 0; i < added.size(); ++i) {
+    on_disk = template_text;
+    std::vector<added_table> carried;
+    for (const added_table& a : added) {
       // The Desktop filter drops MCP servers; a table the template has stays out.
-      if (defines(written, *added[i]) || (desktop && added[i]->dotted == bytes("mcp_servers.")))
+      if (defines(*on_disk, *a.table) || (desktop && a.table->dotted == bytes("mcp_servers.")))
         continue;
-      written = followed_by(written, added_text[i]);
-      carried.push_back(added[i]);
-      carried_text.push_back(added_text[i]);
+      on_disk = followed_by(*on_disk, a.text);
+      carried.push_back(a);
     }
-    on_disk = written;
     tools = true;
     added = carried;
-    added_text = carried_text;
   }
   void reset(bool signed_in) {
     if (signed_in) {
-      bytes kept_text = own.value_or("");
-      for (std::size_t i = 0; i < added.size(); ++i) {
-        if (!defines(kept_text, *added[i])) kept_text = followed_by(kept_text, added_text[i]);
+      bytes given_back = own.value_or("");
+      for (const added_table& a : added) {
+        if (!defines(given_back, *a.table)) given_back = followed_by(given_back, a.text);
       }
-      on_disk = own || !kept_text.empty() ? maybe_bytes(kept_text) : std::nullopt;
+      on_disk = own || !given_back.empty() ? maybe_bytes(given_back) : std::nullopt;
     }
     own = on_disk;
     tools = false;
     kept = false;
     added.clear();
-    added_text.clear();
   }
 };
 
@@ -210,11 +179,10 @@ TEST_F(own_files_model, the_users_files_always_come_back) {
   int resets = 0;
   for (int session = 0; session < sessions; ++session) {
     start_over();
-    owned_config config;
-    owned_file auth;
+    owned_file config, auth;
     bool signed_in_now = false;
     std::string steps;
-    const auto user_sets = [&](auto& f, const char16_t* suffix, const maybe_bytes& content) {
+    const auto user_sets = [&](owned_file& f, const char16_t* suffix, const maybe_bytes& content) {
       f.user_sets(content, signed_in_now);
       write(suffix, content);
     };
@@ -236,7 +204,7 @@ TEST_F(own_files_model, the_users_files_always_come_back) {
           ASSERT_TRUE(::signed_in) << steps;
           config.signing_in(desktop ? sanitize_desktop_config(desktop_template) : cli_template,
                             desktop);
-          auth.signing_in(auth_file_text(key));
+          auth.signing_in(auth_file_text(key), desktop);
           signed_in_now = true;
           break;
         }
@@ -244,7 +212,7 @@ TEST_F(own_files_model, the_users_files_always_come_back) {
           steps += " reset";
           reset();
           config.reset(signed_in_now);
-          auth.reset();
+          auth.reset(signed_in_now);
           signed_in_now = false;
           ++resets;
           expect_on_disk(config_file_suffix, config.on_disk, steps.c_str());

@@ -233,25 +233,19 @@ TEST_F(reset_test, links_and_modes_of_the_users_config_stay) {
   ASSERT_TRUE(create_directory(codex_home()));
   const std::string linked = narrow(path(config_file_suffix));
   ASSERT_EQ(symlink((dotfiles + "/config.toml").c_str(), linked.c_str()), 0);
-  const auto is_link = [&] {
-    struct stat info;
-    return lstat(linked.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
-  };
-  const auto mode = [](const std::string& file) {
-    struct stat info;
-    return stat(file.c_str(), &info) == 0 ? info.st_mode & 0777 : 0;
-  };
   ASSERT_EQ(chmod(linked.c_str(), 0400), 0);
+  const auto expect_linked_to = [&](const bytes& content) {
+    struct stat link, target;
+    EXPECT_TRUE(lstat(linked.c_str(), &link) == 0 && S_ISLNK(link.st_mode));
+    EXPECT_EQ(raw_read(from_utf8(dotfiles + "/config.toml")), content);
+    EXPECT_TRUE(stat(linked.c_str(), &target) == 0 && (target.st_mode & 0777) == 0400);
+    EXPECT_EQ(directory_entries(from_utf8(dotfiles)).size(), 1u) << "no temporary file stays";
+  };
   signed_in_as(u"sk-cli-key-123", u"cli");
-  EXPECT_TRUE(is_link());
-  EXPECT_EQ(raw_read(from_utf8(dotfiles + "/config.toml")), cli_template);
+  expect_linked_to(cli_template);
   EXPECT_EQ(file(backup_copy_suffix), mine);
-  EXPECT_EQ(mode(linked), 0400u);
   reset();
-  EXPECT_TRUE(is_link());
-  EXPECT_EQ(raw_read(from_utf8(dotfiles + "/config.toml")), mine);
-  EXPECT_EQ(mode(linked), 0400u);
-  EXPECT_TRUE(directory_entries(from_utf8(dotfiles)).size() == 1u) << "no temporary file stays";
+  expect_linked_to(mine);
 }
 #endif
 

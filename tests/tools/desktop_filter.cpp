@@ -36,37 +36,40 @@ bool write_file(const std::string& path, const bytes& text) {
   return bool(out);
 }
 
-// A CLI Sign in in a fresh home, then the client's tables added to its config.
-bool signed_in_with_tables(const std::string& home, const std::string& folder, wide& config) {
+// A CLI Sign in in a fresh home, then the client's tables added to the
+// config it wrote; the config's path, or none when that failed.
+wide signed_in_with_tables(const std::string& home, const std::string& folder) {
   setenv("HOME", home.c_str(), 1);
   setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
-  const wide codex = codex_home();
   create_directory(from_utf8(home));
-  create_directory(codex);
-  config = join_path(codex, config_file_suffix);
-  bytes own, added, written;
-  if (std::ifstream(folder + "/own.toml") &&
-      (!read_file(folder + "/own.toml", own) || !write_text_file(config, own)))
-    return false;
-  if (sign_in_with_key(u"sk-property-key-1", platform::cli).result != sign_in_result::done)
-    return false;
-  return read_file(folder + "/added.toml", added) && read_file(to_utf8(config), written) &&
-         bool(write_text_file(config, written + added));
+  create_directory(codex_home());
+  const wide config = join_path(codex_home(), config_file_suffix);
+  copy_file(from_utf8(folder + "/own.toml"), config, false);  // none when the user has none
+  bytes added;
+  const bool done =
+      sign_in_with_key(u"sk-property-key-1", platform::cli).result == sign_in_result::done &&
+      read_file(folder + "/added.toml", added) &&
+      write_text_file(config, read_text_file(config) + added);
+  return done ? config : wide();
+}
+
+bool keep_as(const wide& config, const std::string& path) {
+  return bool(copy_file(config, from_utf8(path), false));
 }
 
 bool run_case(const std::string& folder) {
-  bytes second, text;
-  wide config;
-  if (!read_file(folder + "/platform", second)) return false;
-  if (!signed_in_with_tables(folder + "/home-sign-in", folder, config)) return false;
-  if (!read_file(to_utf8(config), text) || !write_file(folder + "/before.toml", text)) return false;
-  const platform chosen = second.compare(0, 3, "cli") == 0 ? platform::cli : platform::desktop;
-  if (sign_in_with_key(u"sk-property-key-2", chosen).result != sign_in_result::done) return false;
-  if (!read_file(to_utf8(config), text) || !write_file(folder + "/signin.toml", text)) return false;
-  if (!signed_in_with_tables(folder + "/home-reset", folder, config)) return false;
-  if (!reset_without_asking().complete()) return false;
-  return !is_file(config) ||
-         (read_file(to_utf8(config), text) && write_file(folder + "/reset.toml", text));
+  bytes second;
+  const wide config = signed_in_with_tables(folder + "/home-sign-in", folder);
+  if (config.empty() || !read_file(folder + "/platform", second) ||
+      !keep_as(config, folder + "/before.toml"))
+    return false;
+  const platform chosen = second == "cli" ? platform::cli : platform::desktop;
+  if (sign_in_with_key(u"sk-property-key-2", chosen).result != sign_in_result::done ||
+      !keep_as(config, folder + "/signin.toml"))
+    return false;
+  const wide reset_config = signed_in_with_tables(folder + "/home-reset", folder);
+  if (reset_config.empty() || !reset_without_asking().complete()) return false;
+  return !is_file(reset_config) || keep_as(reset_config, folder + "/reset.toml");
 }
 
 }  // namespace

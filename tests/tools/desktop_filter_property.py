@@ -166,62 +166,68 @@ def filtered(value):
 
 
 def carry_case(rng, folder):
-    """One user's own config and the tables the client adds; each table with
-    the path it defines and what keeps it out ("own", "desktop")."""
+    """One user's own config and the tables the client adds, each with what
+    keeps it out: the user's own config ("own") or the Desktop template."""
     own = Config(rng)
-    boxes = rng.randrange(3) == 0
-    if boxes:  # values and dotted keys that tables must not reach into
+    if rng.randrange(3) == 0:  # a value and dotted keys that tables must not reach into
         own.line("inline_box = { a = 1 }")
         own.line("dotted_box.a = 1")
-    has_own = rng.randrange(5) != 0
-    if has_own:
+        own.headers += ["[inline_box.x]", "[dotted_box]"]
+    if rng.randrange(5):
         (folder / "own.toml").write_bytes(own.build()[0])
-    added = Config(rng)
-    tables = []
+    else:
+        own.headers = []
+    added, tables = Config(rng), {}
     for _ in range(rng.randrange(1, 5)):
-        kind = rng.randrange(8)
         name = added.name("extra")
-        kept_out = set()
-        if kind == 0:
-            header, path = f"[{name}]", (name,)
-        elif kind == 1:
-            header, path = f"[mcp_servers.{name}]", ("mcp_servers", name)
-        elif kind == 2:
-            header, path = f"[projects.'/srv/{name}']", ("projects", f"/srv/{name}")
-        elif kind == 3:
-            header, path = f'[model_providers."{name} v2"]', ("model_providers", f"{name} v2")
-        elif kind == 4:
-            header, path = "[features]", ("features",)
-            kept_out.add("desktop")
-            if any(t[0] == ("features",) for t in tables):
-                continue
-        elif kind == 5 and has_own and own.headers:
-            header = rng.choice(own.headers)
-            if any(t[2] == header for t in tables):
-                continue
-            path = None  # read back from the parsed own config
-            kept_out.add("own")
-        elif kind == 6 and has_own and boxes:
-            header, path = rng.choice([("[inline_box.x]", ("inline_box", "x")),
-                                       ("[dotted_box]", ("dotted_box",))])
-            if any(t[2] == header for t in tables):
-                continue
-            kept_out.add("own")
-        else:
-            header, path = f"[{name}]", (name,)
+        header = (rng.choice(own.headers) if own.headers and rng.randrange(3) == 0 else
+                  rng.choice([f"[{name}]", f"[mcp_servers.{name}]", f"[projects.'/srv/{name}']",
+                              f'[model_providers."{name} v2"]', "[features]"]))
+        if header in tables:
+            continue
+        tables[header] = ({"own"} if header in own.headers else set()) | (
+            {"desktop"} if header == "[features]" else set())
         added.line("")
         added.line(header)
         added.used = set()
         for _ in range(rng.randrange(4)):
             added.entry(False)
-        tables.append((path, kept_out, header))
     (folder / "added.toml").write_text("\n".join(added.written) + "\n")
     (folder / "platform").write_text(rng.choice(["cli", "desktop"]))
     return tables
 
 
+def carrying_problems(folder, tables):
+    def read(name):
+        return (folder / name).read_bytes() if (folder / name).exists() else b""
+    try:
+        own, before, signin, reset = (tomllib.loads(read(name).decode("utf-8-sig"))
+                                      for name in ("own.toml", "before.toml", "signin.toml",
+                                                   "reset.toml"))
+    except tomllib.TOMLDecodeError as error:
+        return [f"a written config does not parse: {error}"]
+    problems = []
+    if not read("reset.toml").startswith(read("own.toml")):
+        problems.append("Reset did not give the user's own config back first")
+    desktop = read("platform") == b"desktop"
+    for header, kept_out in tables.items():
+        path = path_of(header)
+        value, signed_in = table_at(before, path), table_at(signin, path)
+        if not desktop:
+            wanted = value
+        elif path[0] in DROPPED:
+            wanted = None
+        else:
+            wanted = signed_in if "desktop" in kept_out else filtered(value)
+        if signed_in != wanted or ("desktop" in kept_out and desktop and signed_in == value):
+            problems.append(f"Sign in changed {header}")
+        if table_at(reset, path) != (table_at(own, path) if "own" in kept_out else value):
+            problems.append(f"Reset changed {header}")
+    return problems
+
+
 def check_carrying(tool, count, rng):
-    failures = 0
+    failures = carried = 0
     with tempfile.TemporaryDirectory() as root:
         cases = []
         for i in range(count):
@@ -229,42 +235,9 @@ def check_carrying(tool, count, rng):
             folder.mkdir()
             cases.append((folder, carry_case(rng, folder)))
         subprocess.run([tool, "--commands", *(str(folder) for folder, _ in cases)], check=True)
-        carried = 0
         for folder, tables in cases:
-            problems = []
-            try:
-                own_path = folder / "own.toml"
-                own_bytes = own_path.read_bytes() if own_path.exists() else None
-                own = tomllib.loads(own_bytes.decode("utf-8-sig")) if own_bytes is not None else {}
-                before = tomllib.loads((folder / "before.toml").read_text())
-                signin = tomllib.loads((folder / "signin.toml").read_text())
-                reset_path = folder / "reset.toml"
-                reset_bytes = reset_path.read_bytes() if reset_path.exists() else b""
-                reset = tomllib.loads(reset_bytes.decode("utf-8-sig"))
-            except tomllib.TOMLDecodeError as error:
-                problems.append(f"a written config does not parse: {error}")
-                tables = []
-            else:
-                if own_bytes is not None and not reset_bytes.startswith(own_bytes):
-                    problems.append("Reset did not give the user's own config back first")
-                desktop = (folder / "platform").read_text() == "desktop"
-                for path, kept_out, header in tables:
-                    path = path or path_of(header)
-                    value = table_at(before, path)
-                    if desktop and path[0] in DROPPED:
-                        wanted = None
-                    elif desktop:
-                        wanted = filtered(value) if "desktop" not in kept_out else table_at(signin, path)
-                    else:
-                        wanted = value
-                    if table_at(signin, path) != wanted:
-                        problems.append(f"Sign in changed {header}")
-                    if "desktop" in kept_out and desktop and table_at(signin, path) == value:
-                        problems.append(f"Sign in carried {header} into the template's own")
-                    expected = table_at(own, path) if "own" in kept_out else value
-                    if table_at(reset, path) != expected:
-                        problems.append(f"Reset changed {header}")
-                    carried += "own" not in kept_out
+            carried += sum("own" not in kept_out for kept_out in tables.values())
+            problems = carrying_problems(folder, tables)
             if problems:
                 failures += 1
                 if failures <= 3:
