@@ -9,6 +9,7 @@
 #include "commands.h"
 #include "host.h"
 #include "status.h"
+#include "window_commands.h"
 #include "window_port.h"
 
 namespace {
@@ -59,17 +60,17 @@ int main() {
   const double broadcast = median_ms([] { broadcast_environment_change(); });
   const double proxies = median_ms([] { clear_proxy_settings(); });
   const double sign_in_app = median_ms([] {
-    selected_mode = u"app";
+    selected_mode = platform::desktop;
     apply_key();
   });
   const double sign_in_cli = median_ms([] {
-    selected_mode = u"cli";
+    selected_mode = platform::cli;
     apply_key();
   });
   // Each Reset undoes a fresh Desktop Sign in, whose time is left out.
   std::vector<double> resets;
   for (int i = 0; i < iterations; ++i) {
-    selected_mode = u"app";
+    selected_mode = platform::desktop;
     apply_key();
     const auto start = std::chrono::steady_clock::now();
     reset_configuration();

@@ -1,12 +1,12 @@
 #include "added_tables.h"
 
 #include <cstddef>
-#include <cstdint>
 #include <set>
 
 #include "config_files.h"
-#include "host.h"
+#include "escapes.h"
 #include "toml_lines.h"
+#include "utf8.h"
 
 namespace {
 
@@ -37,43 +37,6 @@ bool is_bare_key(char c) {
          c == '-';
 }
 
-// The escape after a backslash in a basic string, from text[at]; false for
-// one TOML does not have.
-bool read_escape(const char* text, std::size_t length, std::size_t& at, bytes& part) {
-  if (at >= length) return false;
-  const char kind = text[at++];
-  const char* const simple = "b\bt\tn\nf\fr\r\"\"\\\\";
-  for (const char* pair = simple; *pair; pair += 2) {
-    if (kind == pair[0]) {
-      part += pair[1];
-      return true;
-    }
-  }
-  if (kind != 'u' && kind != 'U') return false;
-  const std::size_t digits = kind == 'u' ? 4 : 8;
-  if (length - at < digits) return false;
-  std::uint32_t code = 0;
-  for (std::size_t i = 0; i < digits; ++i) {
-    const char c = text[at++];
-    const int digit = c >= '0' && c <= '9'   ? c - '0'
-                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                             : -1;
-    if (digit < 0) return false;
-    code = code * 16 + static_cast<std::uint32_t>(digit);
-  }
-  if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-  wide units;
-  if (code >= 0x10000) {
-    units += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
-    units += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
-  } else {
-    units += static_cast<char16_t>(code);
-  }
-  part += to_utf8(units);
-  return true;
-}
-
 // A quoted part of a key, from its opening quote at text[at].
 bool read_quoted(const char* text, std::size_t length, std::size_t& at, bytes& part) {
   const char quote = text[at++];
@@ -82,9 +45,11 @@ bool read_quoted(const char* text, std::size_t length, std::size_t& at, bytes& p
     if (c == quote) return true;
     if (quote == '\'' || c != '\\') {
       part += c;
-    } else if (!read_escape(text, length, at, part)) {
-      return false;
+      continue;
     }
+    const long code = read_escape(text, length, at, escape_syntax::toml);
+    if (code < 0) return false;
+    append_utf8(part, static_cast<char32_t>(code));
   }
   return false;
 }
@@ -127,44 +92,29 @@ bool read_header(const char* text, std::size_t length, section& table) {
 // the lines inside a value that runs on belong to the line that opened it.
 outline outline_of(const bytes& text) {
   outline out;
-  std::size_t start = starts_with_byte_order_mark(text) ? 3 : 0;
-  out.sections.push_back(section{{}, false, start, 0, {}});
-  open_value value;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == bytes::npos) end = text.size();
-    const char* raw = text.data() + start;
-    const std::size_t raw_length = end - start;
-    const std::size_t line_start = start;
-    start = end + 1;
-    if (value.continues()) {
-      follow_value(raw, raw_length, 0, value);
-      continue;
-    }
-    std::size_t last = raw_length;
-    while (last > 0 && (is_space(raw[last - 1]) || raw[last - 1] == '\r')) --last;
-    std::size_t first = 0;
-    while (first < last && is_space(raw[first])) ++first;
-    if (first == last || raw[first] == '#') continue;
-    if (raw[first] == '[') {
-      out.sections.back().end = line_start;
+  out.sections.push_back(section{{}, false, starts_with_byte_order_mark(text) ? 3u : 0u, 0, {}});
+  const bool ended_in_value = for_each_config_line(text, [&](const config_line& line) {
+    const char* trimmed = text.data() + line.first;
+    const std::size_t length = line.last - line.first;
+    if (line.in_value || line.blank() || trimmed[0] == '#') return;
+    if (trimmed[0] == '[') {
+      out.sections.back().end = line.start;
       section table;
-      table.begin = line_start;
-      if (!read_header(raw + first, last - first, table)) out.certain = false;
+      table.begin = line.start;
+      if (!read_header(trimmed, length, table)) out.certain = false;
       out.sections.push_back(table);
-      continue;
+      return;
     }
     key_path key;
-    std::size_t at = first;
-    if (read_key(raw, last, at, key) && at < last && raw[at] == '=') {
-      out.sections.back().keys.push_back(key);
-    } else {
+    std::size_t at = 0;
+    if (!read_key(trimmed, length, at, key) || at >= length || trimmed[at] != '=') {
       out.certain = false;
+      return;
     }
-    follow_key_line(raw, raw_length, value);
-  }
+    out.sections.back().keys.push_back(key);
+  });
   out.sections.back().end = text.size();
-  if (value.continues()) out.certain = false;
+  if (ended_in_value) out.certain = false;
   return out;
 }
 

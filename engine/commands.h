@@ -1,14 +1,13 @@
 #pragma once
-// Sign in and Reset. Beneath, the commands as values: they take their
-// inputs as arguments and say what happened, and each front end (the
-// window, morvanectl) decides how to tell the user. Above, the window's
-// two commands, which read the key field and show the boxes.
+// Sign in and Reset as values: they take their inputs as arguments and say
+// what happened, and each front end (the window, morvanectl) decides how to
+// tell the user.
 #include <vector>
 
 #include "wide.h"
 
 // The two clients the tool signs in. The marker file stores them as "cli"
-// and "app" (mode_text, status.h).
+// and "app" (mode_name, status.h).
 enum class platform { cli, desktop };
 
 // A file a command could not deal with, and why.
@@ -56,7 +55,3 @@ reset_outcome reset_without_asking();
 // Removes the proxy settings from the user environment and switches the
 // per-user system proxy off; Sign in and Reset both run it.
 void clear_proxy_settings();
-
-// The window's commands: the key field and selected_mode in, boxes out.
-void apply_key();
-void reset_configuration();

@@ -92,8 +92,8 @@ bytes auth_file_text(const wide& key) {
          json_escaped(to_utf8(key)) + "\"\n}\n";
 }
 
-bytes marker_text(const wide& mode) {
-  return "{\n  \"mode\": \"" + to_utf8(mode) +
+bytes marker_text(platform client) {
+  return "{\n  \"mode\": \"" + bytes(mode_name(client)) +
          "\",\n  \"version\": \"" MORVANE_VERSION_TEXT "\",\n  \"api_only\": true\n}\n";
 }
 
@@ -236,46 +236,18 @@ namespace {
 // The filter, also telling whether the text ended inside a value that
 // never closed (text a TOML reader would refuse anyway).
 bytes filter_desktop_config(const bytes& text, bool& ended_in_open_value) {
-  std::size_t start = 0;
-  if (starts_with_byte_order_mark(text)) start = 3;
   bytes output;
   output.reserve(text.size());
   bool dropping = false;
-  open_value value;
   bool value_copied = false;  // the fate of the lines a value runs on to
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == bytes::npos) end = text.size();
-    const char* raw = text.data() + start;
-    const std::size_t raw_length = end - start;
-    // The line with its line feed, added when the text's last line has none.
-    const auto copy_line = [&] {
-      if (end < text.size()) {
-        output.append(raw, raw_length + 1);
-      } else {
-        output.append(raw, raw_length);
-        output += '\n';
-      }
-    };
-    start = end + 1;
-
-    // Lines inside a value go with the line that began it, untested.
-    if (value.continues()) {
-      if (value_copied) copy_line();
-      follow_value(raw, raw_length, 0, value);
-      continue;
-    }
-
-    std::size_t last = raw_length;
-    while (last > 0 && (raw[last - 1] == ' ' || raw[last - 1] == '\t' || raw[last - 1] == '\r'))
-      --last;
-    std::size_t first = 0;
-    while (first < last && (raw[first] == ' ' || raw[first] == '\t')) ++first;
-    const char* trimmed = raw + first;
-    const std::size_t trimmed_length = last - first;
-
+  ended_in_open_value = for_each_config_line(text, [&](const config_line& line) {
+    const char* trimmed = text.data() + line.first;
+    const std::size_t trimmed_length = line.last - line.first;
     bool copy = false;
-    if (trimmed_length == 0) {
+    if (line.in_value) {
+      // Lines inside a value go with the line that began it, untested.
+      copy = value_copied;
+    } else if (line.blank()) {
       copy = !dropping;
     } else if (trimmed[0] == '[') {
       dropping = starts_with(trimmed, trimmed_length, "[mcp_servers.") ||
@@ -291,17 +263,18 @@ bytes filter_desktop_config(const bytes& text, bool& ended_in_open_value) {
         copy = true;
       }
       // A dropped or replaced value takes its continuation lines along.
-      follow_key_line(raw, raw_length, value);
       value_copied = copy;
     }
-    if (copy) copy_line();
-  }
+    if (!copy) return;
+    // The line with its line feed, added when the text's last line has none.
+    output.append(text, line.start, line.end - line.start);
+    output += '\n';
+  });
   while (output.size() >= 2 && output[output.size() - 1] == '\n' &&
          output[output.size() - 2] == '\n') {
     output.pop_back();
   }
   if (output.empty()) output = "\n";
-  ended_in_open_value = value.continues();
   return output;
 }
 
@@ -317,7 +290,8 @@ bytes sanitize_desktop_config(const bytes& text) {
 }
 
 void heal_desktop_config() {
-  if (read_saved_mode() != u"app") return;
+  const account_status saved = read_status();
+  if (!saved.signed_in || saved.client != platform::desktop) return;
   const wide home = codex_home();
   if (home.empty()) return;  // never a config.toml outside the Codex home
   // Another Sign in or Reset may be changing the home: the heal waits for

@@ -1,6 +1,7 @@
 #pragma once
 // Everything the tool writes into the Codex home, byte for byte, and the
 // line filter that keeps a Desktop config.toml acceptable to the app.
+#include "commands.h"
 #include "wide.h"
 
 extern const bytes desktop_template;
@@ -11,7 +12,7 @@ extern const bytes cli_template;
 bytes json_escaped(const bytes& text);
 // Always valid JSON, whatever the key holds.
 bytes auth_file_text(const wide& key);
-bytes marker_text(const wide& mode);
+bytes marker_text(platform client);
 
 bytes sanitize_desktop_config(const bytes& text);
 // Runs the config file through the filter again when the saved mode is

@@ -17,8 +17,10 @@
 #include <vector>
 
 #include "codex_files.h"
+#include "environment_file.h"
 #include "host.h"
 #include "platform_files.h"
+#include "utf8.h"
 
 namespace {
 
@@ -103,11 +105,8 @@ bool read_whole_file(const std::string& path, std::size_t ceiling, bytes& out) {
   return true;
 }
 
-// --- User environment store ----------------------------------------------
-// One KEY=VALUE line per value in the systemd user-environment directory, so
-// a login session picks the values up as Windows does from the registry.
-// Backslash and line feed in values are written \\ and \n, so every value
-// reads back exactly as it was set.
+// The user environment store: a file of the systemd user-environment
+// directory (environment_file.h).
 
 std::string environment_directory() {
   const char* config = getenv("XDG_CONFIG_HOME");
@@ -124,49 +123,6 @@ std::string environment_directory() {
 
 std::string environment_file(const std::string& directory) {
   return directory + "/60-morvane.conf";
-}
-
-bytes escape_value(const bytes& value) {
-  bytes out;
-  for (char c : value) {
-    if (c == '\\')
-      out += "\\\\";
-    else if (c == '\n')
-      out += "\\n";
-    else
-      out += c;
-  }
-  return out;
-}
-
-bytes unescape_value(const bytes& value) {
-  bytes out;
-  for (std::size_t i = 0; i < value.size(); ++i) {
-    if (value[i] == '\\' && i + 1 < value.size()) {
-      ++i;
-      out += value[i] == 'n' ? '\n' : value[i];
-    } else {
-      out += value[i];
-    }
-  }
-  return out;
-}
-
-// Calls visit(line_start, line_end) for every line of the store.
-template <typename Visit>
-void for_each_line(const bytes& text, Visit visit) {
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == bytes::npos) end = text.size();
-    visit(start, end);
-    start = end + 1;
-  }
-}
-
-bool line_names(const bytes& text, std::size_t start, std::size_t end, const bytes& name) {
-  return end - start > name.size() && text.compare(start, name.size(), name) == 0 &&
-         text[start + name.size()] == '=';
 }
 
 }  // namespace
@@ -317,112 +273,25 @@ host_result replacement_file::commit() {
   return {};
 }
 
-// Same results as WideCharToMultiByte(CP_UTF8, 0): a lone surrogate becomes
-// U+FFFD.
 bytes to_utf8(const wide& text) {
-  bytes out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
+  return utf8_from_utf16(text);
 }
 
-// Same results as MultiByteToWideChar(CP_UTF8, 0): each maximal ill-formed
-// subpart becomes one U+FFFD.
 wide from_utf8(const bytes& text) {
-  wide out;
-  out.reserve(text.size());
-  std::size_t i = 0;
-  while (i < text.size()) {
-    unsigned char lead = static_cast<unsigned char>(text[i++]);
-    if (lead < 0x80) {
-      out += static_cast<char16_t>(lead);
-      continue;
-    }
-    int trail;
-    unsigned char low = 0x80, high = 0xBF;  // bounds of the first trail byte
-    char32_t c;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      trail = 1;
-      c = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      trail = 2;
-      c = lead & 0x0F;
-      if (lead == 0xE0) low = 0xA0;
-      if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      trail = 3;
-      c = lead & 0x07;
-      if (lead == 0xF0) low = 0x90;
-      if (lead == 0xF4) high = 0x8F;
-    } else {
-      out += u'\xFFFD';
-      continue;
-    }
-    bool complete = true;
-    for (int k = 0; k < trail; ++k) {
-      unsigned char b = i < text.size() ? static_cast<unsigned char>(text[i]) : 0;
-      if (i >= text.size() || b < low || b > high) {
-        complete = false;
-        break;
-      }
-      c = (c << 6) | (b & 0x3F);
-      ++i;
-      low = 0x80;
-      high = 0xBF;
-    }
-    if (!complete) {
-      out += u'\xFFFD';
-    } else if (c >= 0x10000) {
-      out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-      out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(c);
-    }
-  }
-  return out;
+  return utf16_from_utf8(text);
 }
 
 wide read_user_env(const wide& name) {
-  std::string directory = environment_directory();
+  const std::string directory = environment_directory();
   if (directory.empty()) return wide();
-  bytes store;
-  if (!read_whole_file(environment_file(directory), max_text_file_size, store)) return wide();
-  bytes key = to_utf8(name);
-  wide value;
-  bool found = false;
-  for_each_line(store, [&](std::size_t start, std::size_t end) {
-    if (found || !line_names(store, start, end, key)) return;
-    std::size_t from = start + key.size() + 1;
-    value = from_utf8(unescape_value(store.substr(from, end - from)));
-    found = true;
-  });
+  bytes store, value;
+  if (!read_whole_file(environment_file(directory), max_text_file_size, store) ||
+      !environment_file_value(store, to_utf8(name), value))
+    return wide();
+  const wide text = from_utf8(value);
   // The registry host reads into a fixed buffer; the same ceiling here.
-  if ((value.size() + 1) * 2 > user_env_buffer_size) return wide();
-  return value;
+  if ((text.size() + 1) * 2 > user_env_buffer_size) return wide();
+  return text;
 }
 
 void set_user_env(const wide& name, const wide& value, bool announce) {
@@ -436,26 +305,10 @@ void set_user_env(const wide& name, const wide& value, bool announce) {
   if (exists && !S_ISREG(info.st_mode)) return;
   bytes store;
   if (exists && !read_whole_file(file, SIZE_MAX, store)) return;
-  bytes key = to_utf8(name);
-  bytes line = value.empty() ? bytes() : key + "=" + escape_value(to_utf8(value)) + "\n";
   bytes updated;
-  bool changed = false;
-  for_each_line(store, [&](std::size_t start, std::size_t end) {
-    if (line_names(store, start, end, key)) {
-      // The first line for the name takes the new value; repeats are dropped.
-      if (!changed) updated += line;
-      changed = true;
-    } else {
-      updated.append(store, start, end - start);
-      updated += '\n';
-    }
-  });
-  if (!changed) {
-    if (value.empty()) {
-      if (announce) broadcast_environment_change();
-      return;
-    }
-    updated += line;
+  if (!environment_file_with(store, to_utf8(name), to_utf8(value), updated)) {
+    if (announce) broadcast_environment_change();
+    return;
   }
   if (!write_text_file(from_utf8(file), updated)) return;
   if (announce) broadcast_environment_change();

@@ -15,10 +15,6 @@
 
 namespace {
 
-const wchar_t* win(const wide& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
 const wchar_t environment_key[] = L"Environment";
 const wchar_t internet_settings_key[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
@@ -189,10 +185,10 @@ namespace {
 
 // The user's environment store, or nothing when it cannot be opened.
 unique_hkey open_environment(REGSAM access) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, environment_key, 0, access, &key) != ERROR_SUCCESS)
+  unique_hkey key;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, environment_key, 0, access, key.put()) != ERROR_SUCCESS)
     return unique_hkey();
-  return unique_hkey(key);
+  return key;
 }
 
 }  // namespace
@@ -308,11 +304,10 @@ home_lock::home_lock(const wide& home) : lock_(new platform_lock) {
 home_lock::~home_lock() = default;
 
 bool switch_off_system_proxy() {
-  HKEY opened = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, internet_settings_key, 0, KEY_SET_VALUE, &opened) !=
+  unique_hkey key;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, internet_settings_key, 0, KEY_SET_VALUE, key.put()) !=
       ERROR_SUCCESS)
     return false;
-  const unique_hkey key(opened);
   if (!change_allowed()) return true;
   DWORD off = 0;
   RegSetValueExW(key.get(), L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off),

@@ -61,7 +61,7 @@ sign_in_outcome write_tool_files(const wide& home, const wide& key, platform cho
   };
   // Without the marker the tool's files would pass for the user's own. One
   // that cannot be replaced but stands (a folder in its place) still marks.
-  const host_result marked = write_text_file(marker, marker_text(mode_text(chosen)));
+  const host_result marked = write_text_file(marker, marker_text(chosen));
   if (!marked && !path_exists(marker)) return give_up(marker, marked);
 
   const wide auth = join_path(home, auth_file_suffix);

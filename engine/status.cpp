@@ -1,20 +1,13 @@
 // Reads back which key is in place and for which platform, from the Codex
-// home and the user environment, afresh every time, and turns that into the
-// status the window shows.
+// home and the user environment, afresh every time.
 #include "status.h"
 
 #include <cstddef>
 #include <vector>
 
-#include "catalogue.h"
 #include "codex_files.h"
+#include "escapes.h"
 #include "host.h"
-#include "window_port.h"
-
-bool signed_in = false;
-wide status_line;
-wide key_line;
-wide selected_mode = u"app";
 
 namespace {
 
@@ -26,24 +19,12 @@ bool is_json_space(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-int hex_digit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
+bool is_high_surrogate(long unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
 }
 
-// The four hex digits of a \u escape starting at text[at] ("\uXXXX");
-// -1 when they are not all there.
-long unicode_escape(const bytes& text, std::size_t at) {
-  if (at + 6 > text.size() || text[at] != '\\' || text[at + 1] != 'u') return -1;
-  long unit = 0;
-  for (std::size_t i = at + 2; i < at + 6; ++i) {
-    const int digit = hex_digit(text[i]);
-    if (digit < 0) return -1;
-    unit = unit * 16 + digit;
-  }
-  return unit;
+bool is_low_surrogate(long unit) {
+  return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
 // A file of the Codex home; empty when the home itself is unknown, so that
@@ -83,70 +64,33 @@ wide json_string_value(const bytes& text, const char* name) {
       flush();
       return value;
     }
-    if (c != '\\' || at + 1 >= text.size()) {
-      pending += c;
-      ++at;
-      continue;
-    }
-    const char kind = text[at + 1];
-    char16_t simple = 0;
-    switch (kind) {
-      case '"':
-        simple = u'"';
-        break;
-      case '\\':
-        simple = u'\\';
-        break;
-      case '/':
-        simple = u'/';
-        break;
-      case 'b':
-        simple = u'\b';
-        break;
-      case 'f':
-        simple = u'\f';
-        break;
-      case 'n':
-        simple = u'\n';
-        break;
-      case 'r':
-        simple = u'\r';
-        break;
-      case 't':
-        simple = u'\t';
-        break;
-      default:
-        break;
-    }
-    if (simple != 0) {
-      flush();
-      value += simple;
-      at += 2;
-      continue;
-    }
-    const long unit = kind == 'u' ? unicode_escape(text, at) : -1;
+    std::size_t after = at + 1;
+    const long unit =
+        c == '\\' ? read_escape(text.data(), text.size(), after, escape_syntax::json) : -1;
     if (unit < 0) {
-      // Unknown or cut-short escape: the backslash stays, and what follows
-      // is read as ordinary text.
+      // A plain byte, or an unknown or cut-short escape whose backslash
+      // stays, with what follows read as ordinary text.
       pending += c;
       ++at;
       continue;
     }
     flush();
-    at += 6;
-    if (unit >= 0xD800 && unit <= 0xDBFF) {
-      const long low = unicode_escape(text, at);
-      if (low >= 0xDC00 && low <= 0xDFFF) {
+    at = after;
+    if (is_high_surrogate(unit)) {
+      // Its low half must follow as an escape of its own.
+      std::size_t low_at = at + 1;
+      const long low = at < text.size() && text[at] == '\\'
+                           ? read_escape(text.data(), text.size(), low_at, escape_syntax::json)
+                           : -1;
+      if (is_low_surrogate(low)) {
         value += static_cast<char16_t>(unit);
         value += static_cast<char16_t>(low);
-        at += 6;
+        at = low_at;
       } else {
         value += u'\uFFFD';
       }
-    } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-      value += u'\uFFFD';
     } else {
-      value += static_cast<char16_t>(unit);
+      value += is_low_surrogate(unit) ? u'\uFFFD' : static_cast<char16_t>(unit);
     }
   }
   return {};  // no closing quote: the value is cut off
@@ -169,19 +113,15 @@ account_status read_status() {
   status.signed_in = true;
   const wide mode = json_string_value(read_codex_file(marker_file_suffix), "mode");
   if (mode == u"cli" || mode == u"app") {
-    status.client = platform_of_mode(mode);
+    status.client = mode == u"cli" ? platform::cli : platform::desktop;
   } else {
     status.client = from_environment.empty() ? platform::cli : platform::desktop;
   }
   return status;
 }
 
-const char16_t* mode_text(platform client) {
-  return client == platform::cli ? u"cli" : u"app";
-}
-
-platform platform_of_mode(const wide& mode) {
-  return mode == u"cli" ? platform::cli : platform::desktop;
+const char* mode_name(platform client) {
+  return client == platform::cli ? "cli" : "app";
 }
 
 wide read_saved_key() {
@@ -190,13 +130,7 @@ wide read_saved_key() {
 
 wide read_saved_mode() {
   const account_status status = read_status();
-  return status.signed_in ? mode_text(status.client) : u"";
-}
-
-wide status_text(const wide& mode) {
-  if (mode.empty()) return ui_text("idle");
-  // The platform names are the same in both languages.
-  return ui_text("signed") + wide(u"  \u00B7  ") + ui_text(mode == u"cli" ? "cli" : "app");
+  return status.signed_in ? from_utf8(mode_name(status.client)) : u"";
 }
 
 wide masked_key(const wide& key) {
@@ -216,22 +150,4 @@ wide masked_key(const wide& key) {
     out += shown ? characters[i] : u"*";
   }
   return out;
-}
-
-void refresh_status() {
-  const account_status status = read_status();
-  if (status.signed_in) {
-    const wide mode = mode_text(status.client);
-    signed_in = true;
-    status_line = status_text(mode);
-    key_line = key_line_prefix + status.key;
-    selected_mode = mode;
-    // Never overwrite what the user is typing.
-    if (window().key_text().empty()) window().set_key_text(status.key);
-  } else {
-    signed_in = false;
-    status_line = status_text(u"");
-    key_line.clear();
-  }
-  window().request_repaint();
 }

@@ -36,6 +36,12 @@ class unique_any {
     if (handle_ != empty()) Close(handle_);
     handle_ = handle;
   }
+  // Releases what it holds and lends its storage to a call that returns a
+  // new handle through a pointer (RegOpenKeyExW).
+  H* put() {
+    reset();
+    return &handle_;
+  }
   // Releases the handle now and tells whether that worked, for a file whose
   // last write may only fail as it closes.
   bool close() {

@@ -10,3 +10,10 @@ using bytes = std::string;
 inline bool starts_with_byte_order_mark(const bytes& text) {
   return text.compare(0, 3, "\xEF\xBB\xBF") == 0;
 }
+
+#ifdef _WIN32
+// Wide text as the Win32 calls take it: wchar_t is UTF-16 on Windows.
+inline const wchar_t* win(const wide& text) {
+  return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+#endif

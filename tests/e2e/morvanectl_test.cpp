@@ -128,7 +128,7 @@ TEST_F(morvanectl_test, sign_in_status_and_reset_write_what_the_window_writes) {
   EXPECT_EQ(signed_in.output, text("ok_cli") + "\n");
   EXPECT_EQ(file(auth_file_suffix), auth_file_text(u"sk-cli-key-0123456789"));
   EXPECT_EQ(file(config_file_suffix), cli_template);
-  EXPECT_EQ(file(marker_file_suffix), marker_text(u"cli"));
+  EXPECT_EQ(file(marker_file_suffix), marker_text(platform::cli));
   EXPECT_EQ(file(backup_copy_suffix), "model = \"mine\"\n");
 
   outcome status = run({"status", "--lang", "en"});
@@ -205,7 +205,7 @@ TEST_F(morvanectl_test, output_that_goes_nowhere) {
     EXPECT_EQ(result.exit_code, 0) << result.errors;
     EXPECT_EQ(file(auth_file_suffix), auth_file_text(u"sk-closed-out-123"));
     EXPECT_EQ(file(config_file_suffix), cli_template);
-    EXPECT_EQ(file(marker_file_suffix), marker_text(u"cli"));
+    EXPECT_EQ(file(marker_file_suffix), marker_text(platform::cli));
     EXPECT_EQ(run({"status"}, "", output).exit_code, 0);
   }
 }

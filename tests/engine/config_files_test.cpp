@@ -75,11 +75,11 @@ TEST(config_files, auth_file_text_is_always_valid_json) {
 
 TEST(config_files, marker_text_records_mode_and_version) {
   const bytes tail = "\",\n  \"version\": \"3.2.3\",\n  \"api_only\": true\n}\n";
-  EXPECT_EQ(marker_text(u"cli"), "{\n  \"mode\": \"cli" + tail);
-  EXPECT_EQ(marker_text(u"app"), "{\n  \"mode\": \"app" + tail);
-  EXPECT_EQ(marker_text(u"cli").size(), 62u);
-  EXPECT_EQ(marker_text(u"app").size(), 62u);
-  EXPECT_EQ(json_string_value(marker_text(u"app"), "mode"), u"app");
+  EXPECT_EQ(marker_text(platform::cli), "{\n  \"mode\": \"cli" + tail);
+  EXPECT_EQ(marker_text(platform::desktop), "{\n  \"mode\": \"app" + tail);
+  EXPECT_EQ(marker_text(platform::cli).size(), 62u);
+  EXPECT_EQ(marker_text(platform::desktop).size(), 62u);
+  EXPECT_EQ(json_string_value(marker_text(platform::desktop), "mode"), u"app");
 }
 
 TEST(config_files, templates_are_exact) {
@@ -200,7 +200,7 @@ TEST_F(config_files_on_disk, standard_parsers_read_what_the_tool_writes) {
       "json", path(auth_file_suffix),
       {"auth_mode=\"apikey\"", "OPENAI_API_KEY:hex=" + hex_of(to_utf8(nasty))}));
   EXPECT_EQ(read_saved_key(), nasty);
-  put(marker_file_suffix, marker_text(u"cli"));
+  put(marker_file_suffix, marker_text(platform::cli));
   EXPECT_TRUE(parses_with_expectations("json", path(marker_file_suffix),
                                        {"mode=\"cli\"", "version=\"3.2.3\"", "api_only=true"}));
 }
@@ -381,26 +381,26 @@ TEST(desktop_sanitizer, generated_files_come_out_clean_and_stable) {
 
 class heal_desktop_config_test : public user_test {
  protected:
-  void sign_in_as(const char16_t* mode) {
+  void sign_in_as(platform client) {
     put(auth_file_suffix, auth_file_text(u"sk-test-key"));
-    put(marker_file_suffix, marker_text(mode));
+    put(marker_file_suffix, marker_text(client));
   }
   const bytes dirty = "model = \"m\"\n[mcp_servers.x]\ncommand = \"c\"\n";
 };
 
 TEST_F(heal_desktop_config_test, leaves_the_file_alone_unless_signed_in_for_desktop) {
   put(config_file_suffix, dirty);
-  put(marker_file_suffix, marker_text(u"app"));
+  put(marker_file_suffix, marker_text(platform::desktop));
   heal_desktop_config();
   EXPECT_EQ(file(config_file_suffix), dirty) << "no saved key";
 
-  sign_in_as(u"cli");
+  sign_in_as(platform::cli);
   heal_desktop_config();
   EXPECT_EQ(file(config_file_suffix), dirty);
 }
 
 TEST_F(heal_desktop_config_test, rewrites_only_a_desktop_config_that_needs_it) {
-  sign_in_as(u"app");
+  sign_in_as(platform::desktop);
   heal_desktop_config();
   EXPECT_FALSE(has(config_file_suffix)) << "a missing file is not created";
   put(config_file_suffix, "");

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "command_test.h"
 #include "host.h"
 #include "test_home.h"
 
@@ -49,38 +48,6 @@ void store(const wchar_t* key_name, const wchar_t* name, DWORD type, const void*
 void store_text(const wchar_t* name, const wide& units, std::size_t byte_count) {
   store(environment_key, name, REG_SZ, units.data(), static_cast<DWORD>(byte_count));
 }
-
-// A hidden top-level window of this thread: a broadcast reaches it as it
-// reaches Explorer, and it notes the text of each WM_SETTINGCHANGE. A
-// message-only window would hear no broadcast at all.
-class settings_listener {
- public:
-  settings_listener() {
-    WNDCLASSW window_class = {};
-    window_class.lpfnWndProc = procedure;
-    window_class.hInstance = GetModuleHandleW(nullptr);
-    window_class.lpszClassName = L"MorvaneTestSettingsListener";
-    RegisterClassW(&window_class);  // already there from an earlier test is fine
-    window = CreateWindowExW(0, window_class.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
-                             nullptr, window_class.hInstance, nullptr);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&received));
-  }
-  ~settings_listener() { DestroyWindow(window); }
-  settings_listener(const settings_listener&) = delete;
-  settings_listener& operator=(const settings_listener&) = delete;
-
-  HWND window = nullptr;
-  std::vector<std::wstring> received;
-
- private:
-  static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    auto* log =
-        reinterpret_cast<std::vector<std::wstring>*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_SETTINGCHANGE && log)
-      log->push_back(lparam ? reinterpret_cast<const wchar_t*>(lparam) : L"(no text)");
-    return DefWindowProcW(window, message, wparam, lparam);
-  }
-};
 
 TEST_F(host_win32_test, environment_values_are_expandable_strings_with_their_nul) {
   EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"");
@@ -150,31 +117,6 @@ TEST_F(host_win32_test, missing_environment_key_is_not_created) {
   for (const auto& entry : saved)
     store(environment_key, entry.first.c_str(), entry.second.type, entry.second.data.data(),
           static_cast<DWORD>(entry.second.data.size()));
-}
-
-using environment_broadcast_test = command_test;
-
-// Programs started from Explorer see a changed user environment only after
-// an announcement: one per step that changes it.
-TEST_F(environment_broadcast_test, each_environment_step_announces_once) {
-  settings_listener listener;
-  ASSERT_NE(listener.window, nullptr);
-  const std::vector<std::wstring> once = {L"Environment"};
-  const std::vector<std::wstring> twice = {L"Environment", L"Environment"};
-
-  clear_proxy_settings();
-  EXPECT_EQ(listener.received, once) << "eight deletions, one announcement";
-  listener.received.clear();
-  sign_in(u"sk-desktop-key", u"app");
-  EXPECT_EQ(listener.received, twice) << "proxies cleared, then the key set";
-  listener.received.clear();
-  sign_in(u"sk-cli-key", u"cli");
-  EXPECT_EQ(listener.received, twice) << "proxies cleared, then the key deleted";
-  listener.received.clear();
-  reset(IDNO);
-  EXPECT_TRUE(listener.received.empty()) << "a declined Reset changes nothing";
-  reset();
-  EXPECT_EQ(listener.received, twice) << "proxies cleared, then the key deleted";
 }
 
 TEST_F(host_win32_test, codex_home_is_in_the_profile_folder) {

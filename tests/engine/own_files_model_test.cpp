@@ -11,9 +11,10 @@
 #include <vector>
 
 #include "codex_files.h"
-#include "command_test.h"
+#include "commands.h"
 #include "config_files.h"
 #include "host.h"
+#include "test_home.h"
 #include "test_random.h"
 #include "write_faults.h"
 
@@ -136,7 +137,14 @@ const bytes user_logins[] = {
     "",
 };
 
-class own_files_model : public command_test {
+class own_files_model : public user_test {
+ protected:
+  // The two commands, without a window to ask or tell.
+  void sign_in(const wide& key, platform chosen) {
+    signed_in = sign_in_with_key(key, chosen).result == sign_in_result::done;
+  }
+  void reset() { reset_without_asking(); }
+  bool signed_in = false;  // the last Sign in was done
  protected:
   void expect_on_disk(const char16_t* suffix, const maybe_bytes& expected, const char* what) {
     if (expected) {
@@ -200,8 +208,8 @@ TEST_F(own_files_model, the_users_files_always_come_back) {
           const bool desktop = random.below(2) == 0;
           steps += desktop ? " sign-in-desktop" : " sign-in-cli";
           const wide key = desktop ? u"sk-desktop-key-1" : u"sk-cli-key-22";
-          sign_in(key, desktop ? u"app" : u"cli");
-          ASSERT_TRUE(::signed_in) << steps;
+          sign_in(key, desktop ? platform::desktop : platform::cli);
+          ASSERT_TRUE(signed_in) << steps;
           config.signing_in(desktop ? sanitize_desktop_config(desktop_template) : cli_template,
                             desktop);
           auth.signing_in(auth_file_text(key), desktop);
@@ -252,7 +260,7 @@ TEST_F(own_files_model, the_users_files_always_come_back) {
 struct starting_home {
   const char* name;
   maybe_bytes config, auth;
-  const char16_t* signed_in_for;  // "cli" or "app"; null when signed out
+  std::optional<platform> signed_in_for;  // none when signed out
 };
 
 // A command stopped before any one of its changes, as a killed process or a
@@ -260,13 +268,13 @@ struct starting_home {
 // next Sign in and Reset, gives back as the user had it.
 TEST_F(own_files_model, a_command_stopped_anywhere_loses_nothing) {
   const starting_home homes[] = {
-      {"both files", user_configs[2], user_logins[0], nullptr},
-      {"both files, signed in", user_configs[3], user_logins[1], u"app"},
-      {"nothing of their own, signed in", std::nullopt, std::nullopt, u"cli"},
+      {"both files", user_configs[2], user_logins[0], std::nullopt},
+      {"both files, signed in", user_configs[3], user_logins[1], platform::desktop},
+      {"nothing of their own, signed in", std::nullopt, std::nullopt, platform::cli},
 #ifndef _WIN32  // every file operation is slower under Wine
-      {"a new user", std::nullopt, std::nullopt, nullptr},
-      {"own config", user_configs[0], std::nullopt, nullptr},
-      {"own login, signed in", std::nullopt, user_logins[0], u"cli"},
+      {"a new user", std::nullopt, std::nullopt, std::nullopt},
+      {"own config", user_configs[0], std::nullopt, std::nullopt},
+      {"own login, signed in", std::nullopt, user_logins[0], platform::cli},
 #endif
   };
   const char* const commands[] = {"sign-in-cli", "sign-in-desktop", "reset"};
@@ -274,7 +282,7 @@ TEST_F(own_files_model, a_command_stopped_anywhere_loses_nothing) {
     if (command == "reset") {
       reset();
     } else {
-      sign_in(u"sk-stopped-key-1", command == "sign-in-cli" ? u"cli" : u"app");
+      sign_in(u"sk-stopped-key-1", command == "sign-in-cli" ? platform::cli : platform::desktop);
     }
   };
   int stops = 0;
@@ -283,7 +291,7 @@ TEST_F(own_files_model, a_command_stopped_anywhere_loses_nothing) {
       start_over();
       write(config_file_suffix, home.config);
       write(auth_file_suffix, home.auth);
-      if (home.signed_in_for) sign_in(u"sk-earlier-key-1", home.signed_in_for);
+      if (home.signed_in_for) sign_in(u"sk-earlier-key-1", *home.signed_in_for);
     };
     for (const std::string command : commands) {
       prepare();
@@ -301,7 +309,7 @@ TEST_F(own_files_model, a_command_stopped_anywhere_loses_nothing) {
           stop_changes_after(k);
           run(command);
           stop_changes_after(SIZE_MAX);
-          if (sign_in_first) sign_in(u"sk-next-key-22", u"app");
+          if (sign_in_first) sign_in(u"sk-next-key-22", platform::desktop);
           reset();
           expect_on_disk(config_file_suffix, home.config, "config.toml");
           expect_on_disk(auth_file_suffix, home.auth, "auth.json");

@@ -1,44 +1,22 @@
-// Saved key and mode as read back from the Codex home and the environment,
-// and the status the window shows for them.
+// Saved key and mode as read back from the Codex home and the environment.
 #include "status.h"
 
 #include <gtest/gtest.h>
 
-#include "catalogue.h"
 #include "codex_files.h"
 #include "config_files.h"
 #include "host.h"
-#include "recording_window.h"
 #include "test_home.h"
 
 namespace {
 
-const char16_t signed_in_vietnamese[] = u"\u0110\u00E3 \u0111\u0103ng nh\u1EADp";
-const char16_t idle_vietnamese[] = u"Ch\u01B0a \u0111\u0103ng nh\u1EADp";
-
 class status_test : public user_test {
  protected:
-  void SetUp() override {
-    user_test::SetUp();
-    ui_language = 1;
-    signed_in = false;
-    status_line.clear();
-    key_line.clear();
-    selected_mode = u"app";
-  }
-  void TearDown() override {
-    ui_language = 1;
-    selected_mode = u"app";
-    user_test::TearDown();
-  }
-
   void put_auth_key(const wide& key) { put(auth_file_suffix, auth_file_text(key)); }
   void put_marker_mode(const bytes& mode) {
     put(marker_file_suffix, "{\n  \"mode\": \"" + mode + "\",\n  \"version\": \"3.2.3\"\n}\n");
   }
   void set_env_key(const wide& value) { set_user_env(u"OPENAI_API_KEY", value, false); }
-
-  recording_window fake_window;
 };
 
 wide value_of(const bytes& text, const char* name = "k") {
@@ -95,7 +73,7 @@ TEST_F(status_test, marker_mode_is_taken_only_when_exact_otherwise_the_environme
 
   put_marker_mode("cli");
   EXPECT_EQ(read_saved_mode(), u"cli") << "the marker wins";
-  put(marker_file_suffix, marker_text(u"app"));
+  put(marker_file_suffix, marker_text(platform::desktop));
   EXPECT_EQ(read_saved_mode(), u"app");
 
   for (const bytes& odd :
@@ -171,66 +149,6 @@ TEST_F(status_test, json_scan_decodes_escapes) {
   EXPECT_EQ(value_of("{\"k\": \"\\u12\"}"), u"\\u12");
   EXPECT_EQ(value_of("{\"k\": \"\\u12g4\"}"), u"\\u12g4");
   EXPECT_EQ(value_of("{\"k\": \"\\ud83d\\u12\"}"), u"\uFFFD\\u12");
-}
-
-TEST_F(status_test, refresh_shows_signed_in_state_in_the_current_language) {
-  set_env_key(u"sk-env");
-  refresh_status();
-  EXPECT_TRUE(signed_in);
-  EXPECT_EQ(status_line, wide(signed_in_vietnamese) + u"  \u00B7  Desktop");
-  EXPECT_EQ(key_line, u"Key: sk-env");
-  EXPECT_EQ(selected_mode, u"app");
-  EXPECT_EQ(fake_window.key, u"sk-env") << "an empty key field receives the key";
-  EXPECT_EQ(fake_window.key_sets, 1);
-  EXPECT_EQ(fake_window.repaints, 1);
-
-  ui_language = 0;
-  refresh_status();
-  EXPECT_EQ(status_line, u"Signed in  \u00B7  Desktop");
-  EXPECT_EQ(key_line, u"Key: sk-env");
-  EXPECT_EQ(fake_window.key_sets, 1) << "a filled key field is left alone";
-  EXPECT_EQ(fake_window.repaints, 2);
-
-  put_auth_key(u"sk-cli");
-  put(marker_file_suffix, marker_text(u"cli"));
-  fake_window.key = u"  typed key  ";
-  refresh_status();
-  EXPECT_EQ(status_line, u"Signed in  \u00B7  CLI");
-  EXPECT_EQ(key_line, u"Key: sk-cli");
-  EXPECT_EQ(selected_mode, u"cli");
-  EXPECT_EQ(fake_window.key, u"  typed key  ");
-  EXPECT_EQ(fake_window.key_sets, 1);
-}
-
-TEST_F(status_test, refresh_when_signed_out_keeps_the_chosen_card_and_key_field) {
-  selected_mode = u"cli";
-  fake_window.key = u"half typed";
-  refresh_status();
-  EXPECT_FALSE(signed_in);
-  EXPECT_EQ(status_line, idle_vietnamese);
-  EXPECT_EQ(key_line, u"");
-  EXPECT_EQ(selected_mode, u"cli");
-  EXPECT_EQ(fake_window.key, u"half typed");
-  EXPECT_EQ(fake_window.repaints, 1);
-
-  // Signing out after a signed-in refresh clears the key line only.
-  fake_window.key.clear();
-  put_auth_key(u"sk-file");
-  set_env_key(u"sk-env");
-  refresh_status();
-  EXPECT_TRUE(signed_in);
-  EXPECT_EQ(selected_mode, u"app");
-  delete_file(path(auth_file_suffix));
-  delete_user_env(u"OPENAI_API_KEY", false);
-  ui_language = 0;
-  selected_mode = u"cli";
-  refresh_status();
-  EXPECT_FALSE(signed_in);
-  EXPECT_EQ(status_line, u"Not signed in");
-  EXPECT_EQ(key_line, u"");
-  EXPECT_EQ(selected_mode, u"cli");
-  EXPECT_EQ(fake_window.key, u"sk-file") << "the key field is not emptied";
-  EXPECT_EQ(fake_window.repaints, 3);
 }
 
 // Where a key must not be read, a short one shows nothing at all.

@@ -25,10 +25,6 @@ wide home_folder;  // the Codex home of the current test
 
 #ifdef _WIN32
 
-const wchar_t* win(const wide& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
 wide profile_folder() {
   wchar_t buffer[MAX_PATH] = {};
   if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, 0, buffer))) return wide();
@@ -188,17 +184,17 @@ void user_test::remove(const char16_t* suffix) {
 #ifdef _WIN32
 
 unique_hkey open_user_key(const wchar_t* name, REGSAM access) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, name, 0, access, &key) != ERROR_SUCCESS) return {};
-  return unique_hkey(key);
+  unique_hkey key;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, name, 0, access, key.put()) != ERROR_SUCCESS) return {};
+  return key;
 }
 
 unique_hkey create_user_key(const wchar_t* name, REGSAM access) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, name, 0, nullptr, 0, access, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS)
+  unique_hkey key;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, name, 0, nullptr, 0, access, nullptr, key.put(),
+                      nullptr) != ERROR_SUCCESS)
     return {};
-  return unique_hkey(key);
+  return key;
 }
 
 bool raw_exists(const wide& path) {

@@ -4,6 +4,9 @@
 // environment and Internet-settings values the tool touches removed.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "wide.h"
 
 #ifdef _WIN32
@@ -12,6 +15,38 @@
 // A key under HKEY_CURRENT_USER, opened or created; empty when that failed.
 unique_hkey open_user_key(const wchar_t* name, REGSAM access);
 unique_hkey create_user_key(const wchar_t* name, REGSAM access);
+
+// A hidden top-level window of this thread: a broadcast reaches it as it
+// reaches Explorer, and it notes the text of each WM_SETTINGCHANGE. A
+// message-only window would hear no broadcast at all.
+class settings_listener {
+ public:
+  settings_listener() {
+    WNDCLASSW window_class = {};
+    window_class.lpfnWndProc = procedure;
+    window_class.hInstance = GetModuleHandleW(nullptr);
+    window_class.lpszClassName = L"MorvaneTestSettingsListener";
+    RegisterClassW(&window_class);  // already there from an earlier test is fine
+    window = CreateWindowExW(0, window_class.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
+                             nullptr, window_class.hInstance, nullptr);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&received));
+  }
+  ~settings_listener() { DestroyWindow(window); }
+  settings_listener(const settings_listener&) = delete;
+  settings_listener& operator=(const settings_listener&) = delete;
+
+  HWND window = nullptr;
+  std::vector<std::wstring> received;
+
+ private:
+  static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* log =
+        reinterpret_cast<std::vector<std::wstring>*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_SETTINGCHANGE && log)
+      log->push_back(lparam ? reinterpret_cast<const wchar_t*>(lparam) : L"(no text)");
+    return DefWindowProcW(window, message, wparam, lparam);
+  }
+};
 #endif
 
 class user_test : public ::testing::Test {

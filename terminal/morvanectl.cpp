@@ -280,7 +280,8 @@ int show_status(const command_line& line) {
     object += "}";
     print_line(out_stream::output, from_utf8(object));
   } else {
-    print_line(out_stream::output, status_text(status.signed_in ? mode_text(status.client) : u""));
+    print_line(out_stream::output,
+               status_text(status.signed_in ? mode_name(status.client) : nullptr));
     if (status.signed_in) print_line(out_stream::output, key_line_prefix + shown);
   }
   return status.signed_in ? exit_done : exit_not_signed_in;

@@ -5,13 +5,12 @@
 #include <string>
 
 #include "catalogue.h"
-#include "commands.h"
 #include "config_files.h"
 #include "layout.h"
 #include "paint.h"
 #include "palette.h"
 #include "resources.h"
-#include "status.h"
+#include "window_commands.h"
 #include "window_port.h"
 #include "window_state.h"
 
@@ -27,15 +26,11 @@ constexpr wchar_t window_class_name[] = L"MorvaneWnd";
 constexpr WPARAM mask_character = 0x25CF;  // BLACK CIRCLE
 constexpr int key_edit_id = 1001;
 
-const wchar_t* win32(const wide& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
 void repaint() {
   InvalidateRect(main_window, nullptr, FALSE);
 }
 
-// What the engine's commands see of the window.
+// What the window's commands see of the window.
 class win32_window final : public window_port {
  public:
   wide key_text() override {
@@ -46,14 +41,14 @@ class win32_window final : public window_port {
     text.resize(std::char_traits<char16_t>::length(text.c_str()));
     return text;
   }
-  void set_key_text(const wide& text) override { SetWindowTextW(key_edit, win32(text)); }
+  void set_key_text(const wide& text) override { SetWindowTextW(key_edit, win(text)); }
   void hide_key() override {
     key_visible = 0;
     SendMessageW(key_edit, EM_SETPASSWORDCHAR, mask_character, 0);
     InvalidateRect(key_edit, nullptr, TRUE);
   }
   int message_box(const wide& text, const wide& caption, unsigned flags) override {
-    return MessageBoxW(main_window, win32(text), win32(caption), flags);
+    return MessageBoxW(main_window, win(text), win(caption), flags);
   }
   void request_repaint() override { repaint(); }
 };
@@ -119,11 +114,11 @@ void toggle_key_visible() {
 void run_zone_command(int zone) {
   switch (zone) {
     case zone_cli:
-      selected_mode = u"cli";
+      selected_mode = platform::cli;
       repaint();
       break;
     case zone_app:
-      selected_mode = u"app";
+      selected_mode = platform::desktop;
       repaint();
       break;
     case zone_sign_in:

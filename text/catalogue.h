@@ -1,5 +1,7 @@
 #pragma once
-// Every language-dependent text of the interface, Vietnamese and English.
+// Every language-dependent text of the interface, Vietnamese and English,
+// and the few fixed pieces shown beside them.
+#include <string>
 
 enum : unsigned char { language_english = 0, language_vietnamese = 1 };
 extern unsigned char ui_language;  // Vietnamese at start; any other value reads as English
@@ -11,3 +13,10 @@ void switch_language();
 const char16_t* ui_text(const char* key);
 // Likewise for the texts only the command line shows.
 const char16_t* command_line_text(const char* key);
+
+// Starts the status card's second line, in both languages.
+constexpr char16_t key_line_prefix[] = u"Key: ";
+// The status card's first line: the signed-in text and the platform's name,
+// by the name the marker file gives it ("cli" or "app"); the idle text for
+// null.
+std::u16string status_text(const char* mode_name);

@@ -5,6 +5,7 @@
 #include "recording_window.h"
 #include "status.h"
 #include "test_home.h"
+#include "window_commands.h"
 
 class command_test : public user_test {
  protected:
@@ -16,10 +17,10 @@ class command_test : public user_test {
   }
 
   // Types the key, picks the platform and presses Sign in.
-  void sign_in(const wide& key, const char16_t* mode) {
+  void sign_in(const wide& key, platform chosen) {
     win.key = key;
     win.boxes.clear();
-    selected_mode = mode;
+    selected_mode = chosen;
     apply_key();
   }
 

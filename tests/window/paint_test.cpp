@@ -8,6 +8,7 @@
 #include "status.h"
 #include "ui_test_support.h"
 #include "window.h"
+#include "window_commands.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ class paint_tests : public window_test {
     signed_in = false;
     status_line = u"Not signed in";
     key_line.clear();
-    selected_mode = u"app";
+    selected_mode = platform::desktop;
   }
   canvas image{client_width, client_height};
 };
@@ -49,17 +50,16 @@ TEST_F(paint_tests, fixed_parts_and_restored_selections) {
 
 TEST_F(paint_tests, cards_show_selection_over_hover) {
   struct look {
-    const char16_t* mode;
+    platform mode;
     int hovered;
     COLORREF cli_surface, app_surface;
   };
   const look looks[] = {
-      {u"cli", 0, selected_colour, surface_colour},
-      {u"app", 0, surface_colour, selected_colour},
-      {u"app", zone_cli, surface_hover_colour, selected_colour},
-      {u"app", zone_app, surface_colour, selected_colour},
-      {u"", zone_app, surface_colour, surface_hover_colour},
-      {u"CLI", 0, surface_colour, surface_colour},
+      {platform::cli, 0, selected_colour, surface_colour},
+      {platform::desktop, 0, surface_colour, selected_colour},
+      {platform::desktop, zone_cli, surface_hover_colour, selected_colour},
+      {platform::desktop, zone_app, surface_colour, selected_colour},
+      {platform::cli, zone_app, selected_colour, surface_hover_colour},
   };
   const int row = middle(cli_rect).y;
   const int above_bar = cli_rect.top + 6;  // the bar stops 10 pixels short
@@ -67,9 +67,10 @@ TEST_F(paint_tests, cards_show_selection_over_hover) {
     selected_mode = l.mode;
     hovered_zone = l.hovered;
     image.paint();
-    bool cli = selected_mode == u"cli";
-    bool app = selected_mode == u"app";
-    SCOPED_TRACE(testing::Message() << "mode " << selected_mode.size() << " hovered " << l.hovered);
+    bool cli = selected_mode == platform::cli;
+    bool app = selected_mode == platform::desktop;
+    SCOPED_TRACE(testing::Message()
+                 << "mode " << mode_name(selected_mode) << " hovered " << l.hovered);
     EXPECT_EQ(image.at({cli_rect.right - 15, above_bar}), l.cli_surface);
     EXPECT_EQ(image.at({app_rect.right - 16, above_bar}), l.app_surface);
     EXPECT_EQ(image.at({cli_rect.left, row}), cli ? accent_colour : outline_colour);

@@ -103,3 +103,10 @@ const char16_t* command_line_text(const char* key) {
 void switch_language() {
   ui_language = ui_language == language_vietnamese ? language_english : language_vietnamese;
 }
+
+std::u16string status_text(const char* mode_name) {
+  if (mode_name == nullptr) return ui_text("idle");
+  // The platform names are the same in both languages, and their text keys
+  // are the names the marker file stores.
+  return ui_text("signed") + std::u16string(u"  \u00B7  ") + ui_text(mode_name);
+}

@@ -1,8 +1,8 @@
 #pragma once
-// What the engine's commands need from the window: the key field, message
-// boxes and repaint requests. The program implements it over Win32 (ui/);
-// the native tests use a recording fake. Without a window every call is a
-// no-op and message boxes answer 0.
+// What the window's commands need of the window itself: the key field,
+// message boxes and repaint requests. The program implements it over Win32
+// (window.cpp); the native tests use a recording fake. Without a window
+// every call is a no-op and message boxes answer 0.
 #include "wide.h"
 
 // Message box flags and answers, with the platform's values.

@@ -45,7 +45,7 @@ TEST_F(sign_in_test, refused_keys_show_their_box_and_change_nothing) {
       {u"sk-123YOUR_API_KEY", "bad"},
   };
   for (const refused& c : cases) {
-    sign_in(c.key, u"app");
+    sign_in(c.key, platform::desktop);
     expect_failure(c.box);
     EXPECT_EQ(win.key, c.key);
     EXPECT_EQ(win.key_sets, 0);
@@ -59,85 +59,85 @@ TEST_F(sign_in_test, refused_keys_show_their_box_and_change_nothing) {
 }
 
 TEST_F(sign_in_test, accepts_eight_units_and_the_placeholder_in_lower_case) {
-  sign_in(u" 12345678 ", u"cli");
+  sign_in(u" 12345678 ", platform::cli);
   expect_success("ok_cli");
   EXPECT_EQ(file(auth_file_suffix), auth_file_text(u"12345678"));
 
-  sign_in(u"sk-your_api_key", u"cli");
+  sign_in(u"sk-your_api_key", platform::cli);
   expect_success("ok_cli");
   EXPECT_EQ(file(auth_file_suffix), auth_file_text(u"sk-your_api_key"));
 
   // A key outside the basic plane counts in UTF-16 units: four pairs pass.
-  sign_in(u"\U0001F511\U0001F511\U0001F511\U0001F511", u"cli");
+  sign_in(u"\U0001F511\U0001F511\U0001F511\U0001F511", platform::cli);
   expect_success("ok_cli");
 }
 
 TEST_F(sign_in_test, desktop_writes_the_trimmed_key_and_clears_proxies) {
   seed_proxies();
   const wide typed = u" \t sk-live-0123456789\r\n";
-  sign_in(typed, u"app");
+  sign_in(typed, platform::desktop);
 
   expect_success("ok_app");
   EXPECT_EQ(file(auth_file_suffix), auth_file_text(u"sk-live-0123456789"));
   EXPECT_EQ(file(config_file_suffix), sanitize_desktop_config(desktop_template));
-  EXPECT_EQ(file(marker_file_suffix), marker_text(u"app"));
+  EXPECT_EQ(file(marker_file_suffix), marker_text(platform::desktop));
   EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"sk-live-0123456789");
   expect_proxies_cleared();
   // The field keeps what the user typed; the status shows the stored key.
   EXPECT_EQ(win.key, typed);
   EXPECT_EQ(win.key_sets, 0);
   EXPECT_TRUE(signed_in);
-  EXPECT_EQ(selected_mode, u"app");
+  EXPECT_EQ(selected_mode, platform::desktop);
   EXPECT_NE(key_line.find(u"sk-live-0123456789"), wide::npos);
   EXPECT_GE(win.repaints, 1);
 }
 
 TEST_F(sign_in_test, cli_after_desktop_rewrites_everything_and_drops_the_key) {
-  sign_in(u"sk-desktop-key", u"app");
+  sign_in(u"sk-desktop-key", platform::desktop);
   expect_success("ok_app");
   ASSERT_EQ(read_user_env(u"OPENAI_API_KEY"), u"sk-desktop-key");
 
   seed_proxies();
-  sign_in(u"sk-cli-key-42", u"cli");
+  sign_in(u"sk-cli-key-42", platform::cli);
   expect_success("ok_cli");
   EXPECT_EQ(file(auth_file_suffix), auth_file_text(u"sk-cli-key-42"));
   EXPECT_EQ(file(config_file_suffix), cli_template);
-  EXPECT_EQ(file(marker_file_suffix), marker_text(u"cli"));
+  EXPECT_EQ(file(marker_file_suffix), marker_text(platform::cli));
   EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"");
   expect_proxies_cleared();
-  EXPECT_EQ(selected_mode, u"cli");
+  EXPECT_EQ(selected_mode, platform::cli);
 }
 
 TEST_F(sign_in_test, cli_backs_up_the_users_config_once) {
   const bytes original = "model = \"mine\"\r\n# the user's own\n";
   put(config_file_suffix, original);
-  sign_in(u"sk-first-key", u"cli");
+  sign_in(u"sk-first-key", platform::cli);
   expect_success("ok_cli");
   EXPECT_EQ(file(backup_copy_suffix), original);
   EXPECT_EQ(file(config_file_suffix), cli_template);
 
   // Later runs, on either platform, keep that first copy.
-  sign_in(u"sk-second-key", u"app");
-  sign_in(u"sk-third-key", u"cli");
+  sign_in(u"sk-second-key", platform::desktop);
+  sign_in(u"sk-third-key", platform::cli);
   EXPECT_EQ(file(backup_copy_suffix), original);
 }
 
 TEST_F(sign_in_test, desktop_backs_up_the_users_config_once) {
   const bytes original = "model = \"mine\"\n[notify]\n";
   put(config_file_suffix, original);
-  sign_in(u"sk-first-key", u"app");
+  sign_in(u"sk-first-key", platform::desktop);
   expect_success("ok_app");
   EXPECT_EQ(file(backup_copy_suffix), original);
   EXPECT_EQ(file(config_file_suffix), sanitize_desktop_config(desktop_template));
 
   put(config_file_suffix, "edited by hand since\n");
-  sign_in(u"sk-second-key", u"app");
-  sign_in(u"sk-third-key", u"cli");
+  sign_in(u"sk-second-key", platform::desktop);
+  sign_in(u"sk-third-key", platform::cli);
   EXPECT_EQ(file(backup_copy_suffix), original);
 }
 
 TEST_F(sign_in_test, no_config_means_no_backup_directory) {
-  sign_in(u"sk-fresh-user", u"app");
+  sign_in(u"sk-fresh-user", platform::desktop);
   expect_success("ok_app");
   EXPECT_FALSE(has(backup_dir_suffix));
   EXPECT_TRUE(has(config_file_suffix));
@@ -149,7 +149,7 @@ TEST_F(sign_in_test, unwritable_auth_file_fails_and_leaves_the_rest) {
   set_user_env(u"OPENAI_API_KEY", u"earlier-key", false);
   ASSERT_TRUE(create_directory(path(auth_file_suffix)));
 
-  sign_in(u"sk-new-key-123", u"app");
+  sign_in(u"sk-new-key-123", platform::desktop);
   expect_failure("fail");
   EXPECT_EQ(file(config_file_suffix), "user config\n");
   EXPECT_FALSE(has(marker_file_suffix));
@@ -169,7 +169,7 @@ TEST_F(sign_in_test, unwritable_config_fails_but_keeps_the_new_auth_file) {
   ASSERT_TRUE(create_directory(path(config_file_suffix)));
   put(backup_copy_suffix, "kept from an earlier Sign in\n");
 
-  sign_in(u"sk-new-key-123", u"cli");
+  sign_in(u"sk-new-key-123", platform::cli);
   expect_failure("fail");
   EXPECT_EQ(file(auth_file_suffix), auth_file_text(u"sk-new-key-123"));
   EXPECT_FALSE(has(marker_file_suffix));
@@ -183,14 +183,14 @@ TEST_F(sign_in_test, unwritable_marker_still_succeeds_and_box_follows_the_saved_
   ASSERT_TRUE(create_directory(path(marker_file_suffix)));
 
   // Without the marker the environment value decides the mode read back.
-  sign_in(u"sk-desktop-key", u"app");
+  sign_in(u"sk-desktop-key", platform::desktop);
   expect_success("ok_app");
   EXPECT_EQ(file(config_file_suffix), sanitize_desktop_config(desktop_template));
-  EXPECT_EQ(selected_mode, u"app");
+  EXPECT_EQ(selected_mode, platform::desktop);
 
-  sign_in(u"sk-cli-key-123", u"cli");
+  sign_in(u"sk-cli-key-123", platform::cli);
   expect_success("ok_cli");
-  EXPECT_EQ(selected_mode, u"cli");
+  EXPECT_EQ(selected_mode, platform::cli);
 }
 
 #ifndef _WIN32
@@ -206,9 +206,9 @@ TEST_F(sign_in_test, box_names_the_mode_read_back_not_the_one_applied) {
 
   // Desktop applied, but with neither marker nor environment value the
   // saved mode reads back as CLI.
-  sign_in(u"sk-desktop-key", u"app");
+  sign_in(u"sk-desktop-key", platform::desktop);
   expect_success("ok_cli");
-  EXPECT_EQ(selected_mode, u"cli");
+  EXPECT_EQ(selected_mode, platform::cli);
   EXPECT_EQ(file(config_file_suffix), sanitize_desktop_config(desktop_template));
 }
 
@@ -222,11 +222,11 @@ TEST_F(sign_in_test, written_files_parse) {
     key_hex += digits[c >> 4];
     key_hex += digits[c & 15];
   }
-  const char16_t* const modes[] = {u"cli", u"app"};
-  for (const char16_t* mode : modes) {
-    SCOPED_TRACE(narrow(mode));
-    sign_in(u" " + key + u" ", mode);
-    expect_success(*mode == u'c' ? "ok_cli" : "ok_app");
+  for (const platform chosen : {platform::cli, platform::desktop}) {
+    const std::string mode = mode_name(chosen);
+    SCOPED_TRACE(mode);
+    sign_in(u" " + key + u" ", chosen);
+    expect_success(chosen == platform::cli ? "ok_cli" : "ok_app");
     struct checked {
       const char* format;
       const char16_t* suffix;
@@ -234,7 +234,7 @@ TEST_F(sign_in_test, written_files_parse) {
     };
     const checked files[] = {{"toml", config_file_suffix, "model_provider='\"Veskara\"'"},
                              {"json", auth_file_suffix, "OPENAI_API_KEY:hex=" + key_hex},
-                             {"json", marker_file_suffix, "mode='\"" + narrow(mode) + "\"'"}};
+                             {"json", marker_file_suffix, "mode='\"" + mode + "\"'"}};
     for (const checked& f : files) {
       const std::string command = std::string("'" MORVANE_PYTHON "' '") + MORVANE_TEST_TOOLS_DIR +
                                   "/check_files.py' " + f.format + " '" + narrow(path(f.suffix)) +
@@ -255,7 +255,7 @@ TEST_F(sign_in_test, unknown_home_touches_no_file) {
   ASSERT_TRUE(create_directory(from_utf8(root)));
   ASSERT_TRUE(raw_write(from_utf8(root + "/config.toml"), config));
   ASSERT_TRUE(raw_write(from_utf8(root + "/auth.json"), auth_file_text(u"sk-at-the-root")));
-  ASSERT_TRUE(raw_write(from_utf8(root + "/.morvane-applied"), marker_text(u"app")));
+  ASSERT_TRUE(raw_write(from_utf8(root + "/.morvane-applied"), marker_text(platform::desktop)));
   fflush(stdout);  // the child must not print the parent's buffered output again
   const pid_t child = fork();
   ASSERT_GE(child, 0);
@@ -267,7 +267,7 @@ TEST_F(sign_in_test, unknown_home_touches_no_file) {
     refresh_status();
     heal_desktop_config();
     if (signed_in) _exit(12);
-    sign_in(u"sk-valid-key-123", u"app");
+    sign_in(u"sk-valid-key-123", platform::desktop);
     if (win.boxes.size() != 1 || win.boxes[0].text != ui_text("fail")) _exit(13);
     reset();
     if (win.boxes.size() != 2 || win.boxes[1].text != ui_text("rst_ok")) _exit(14);
@@ -281,8 +281,35 @@ TEST_F(sign_in_test, unknown_home_touches_no_file) {
   EXPECT_EQ(directory_entries(from_utf8(root)).size(), 3u);
   EXPECT_EQ(raw_read(from_utf8(root + "/config.toml")), config);
   EXPECT_EQ(raw_read(from_utf8(root + "/auth.json")), auth_file_text(u"sk-at-the-root"));
-  EXPECT_EQ(raw_read(from_utf8(root + "/.morvane-applied")), marker_text(u"app"));
+  EXPECT_EQ(raw_read(from_utf8(root + "/.morvane-applied")), marker_text(platform::desktop));
 }
 #endif
 
 }  // namespace
+
+#ifdef _WIN32
+using environment_broadcast_test = command_test;
+
+// Programs started from Explorer see a changed user environment only after
+// an announcement: one per step that changes it.
+TEST_F(environment_broadcast_test, each_environment_step_announces_once) {
+  settings_listener listener;
+  ASSERT_NE(listener.window, nullptr);
+  const std::vector<std::wstring> once = {L"Environment"};
+  const std::vector<std::wstring> twice = {L"Environment", L"Environment"};
+
+  clear_proxy_settings();
+  EXPECT_EQ(listener.received, once) << "eight deletions, one announcement";
+  listener.received.clear();
+  sign_in(u"sk-desktop-key", platform::desktop);
+  EXPECT_EQ(listener.received, twice) << "proxies cleared, then the key set";
+  listener.received.clear();
+  sign_in(u"sk-cli-key", platform::cli);
+  EXPECT_EQ(listener.received, twice) << "proxies cleared, then the key deleted";
+  listener.received.clear();
+  reset(IDNO);
+  EXPECT_TRUE(listener.received.empty()) << "a declined Reset changes nothing";
+  reset();
+  EXPECT_EQ(listener.received, twice) << "proxies cleared, then the key deleted";
+}
+#endif

@@ -44,10 +44,10 @@ const bool lock_holder_ran = [] {
 class holding_lock {
  public:
   explicit holding_lock(const wide& target) {
-    SetEnvironmentVariableW(lock_variable, reinterpret_cast<const wchar_t*>(target.c_str()));
+    SetEnvironmentVariableW(lock_variable, win(target));
     wchar_t program[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, program, MAX_PATH);
-    wchar_t command[] = L"engine_tests --gtest_list_tests";
+    wchar_t command[] = L"window_tests --gtest_list_tests";
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION child = {};
@@ -86,7 +86,7 @@ class faults_test : public command_test {
   // Signed in for Desktop as the app would find it at start.
   void saved_as_desktop() {
     put(auth_file_suffix, auth_file_text(u"sk-saved-key"));
-    put(marker_file_suffix, marker_text(u"app"));
+    put(marker_file_suffix, marker_text(platform::desktop));
   }
   // Left-over temporary files of interrupted writes.
   int temp_files() const {
@@ -113,17 +113,17 @@ TEST_F(faults_test, config_locked_by_another_process_is_left_as_it_is) {
     heal_desktop_config();
     EXPECT_EQ(temp_files(), 0);
 
-    sign_in(u"sk-new-key-123", u"app");
+    sign_in(u"sk-new-key-123", platform::desktop);
     expect_failure("fail");
     EXPECT_EQ(temp_files(), 0);
-    EXPECT_EQ(file(marker_file_suffix), marker_text(u"app"));
+    EXPECT_EQ(file(marker_file_suffix), marker_text(platform::desktop));
     EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"earlier-key");
     EXPECT_EQ(status_line, u"status before");
   }
   EXPECT_EQ(file(config_file_suffix), dirty);
   // The copy could not read the locked file; the next run takes it.
   EXPECT_FALSE(has(backup_copy_suffix));
-  sign_in(u"sk-new-key-123", u"app");
+  sign_in(u"sk-new-key-123", platform::desktop);
   expect_success("ok_app");
   EXPECT_EQ(file(backup_copy_suffix), dirty);
 }
@@ -134,9 +134,8 @@ TEST_F(faults_test, read_only_auth_file) {
   put(auth_file_suffix, "{\"OPENAI_API_KEY\": \"sk-old\"}");
   put(config_file_suffix, "user config\n");
   const wide auth = path(auth_file_suffix);
-  ASSERT_TRUE(
-      SetFileAttributesW(reinterpret_cast<const wchar_t*>(auth.c_str()), FILE_ATTRIBUTE_READONLY));
-  sign_in(u"sk-new-key-123", u"cli");
+  ASSERT_TRUE(SetFileAttributesW(::win(auth), FILE_ATTRIBUTE_READONLY));
+  sign_in(u"sk-new-key-123", platform::cli);
   ASSERT_EQ(win.boxes.size(), 1u);
   const bool failed = win.boxes[0].caption == ui_text("fail");
   std::printf("read-only auth.json: Sign in %s\n", failed ? "failed" : "replaced it");
@@ -156,9 +155,8 @@ TEST_F(faults_test, auth_file_that_is_a_directory_fails_before_anything_else) {
   put(config_file_suffix, "user config\n");
   set_user_env(u"OPENAI_API_KEY", u"earlier-key", false);
   ASSERT_TRUE(create_directory(path(auth_file_suffix)));
-  const char16_t* const modes[] = {u"cli", u"app"};
-  for (const char16_t* mode : modes) {
-    sign_in(u"sk-new-key-123", mode);
+  for (const platform chosen : {platform::cli, platform::desktop}) {
+    sign_in(u"sk-new-key-123", chosen);
     expect_failure("fail");
     EXPECT_EQ(file(config_file_suffix), "user config\n");
     EXPECT_FALSE(has(marker_file_suffix));
@@ -173,7 +171,7 @@ TEST_F(faults_test, codex_home_that_is_a_file) {
   set_user_env(u"OPENAI_API_KEY", u"earlier-key", false);
   set_user_env(u"HTTPS_PROXY", u"http://10.0.0.1:3128", false);
 
-  sign_in(u"sk-new-key-123", u"app");
+  sign_in(u"sk-new-key-123", platform::desktop);
   expect_failure("fail");
   EXPECT_EQ(raw_read(codex_home()), content);
   EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"earlier-key");
@@ -193,7 +191,7 @@ TEST_F(faults_test, codex_home_that_is_a_file) {
 TEST_F(faults_test, backup_folder_that_is_a_file_keeps_the_user_config) {
   put(config_file_suffix, "user config\n");
   put(backup_dir_suffix, "in the way\n");
-  sign_in(u"sk-new-key-123", u"cli");
+  sign_in(u"sk-new-key-123", platform::cli);
   expect_failure("fail");
   EXPECT_EQ(file(config_file_suffix), "user config\n");
   EXPECT_FALSE(has(auth_file_suffix));
@@ -202,7 +200,7 @@ TEST_F(faults_test, backup_folder_that_is_a_file_keeps_the_user_config) {
 
   // With no config.toml to keep, the copy is not needed.
   delete_file(path(config_file_suffix));
-  sign_in(u"sk-new-key-123", u"app");
+  sign_in(u"sk-new-key-123", platform::desktop);
   expect_success("ok_app");
   EXPECT_EQ(file(config_file_suffix), sanitize_desktop_config(desktop_template));
 }
@@ -216,7 +214,7 @@ TEST_F(faults_test, folders_in_the_copies_places_keep_the_users_files) {
   for (const char16_t* copy : {backup_copy_suffix, auth_backup_copy_suffix}) {
     ASSERT_TRUE(create_directory(path(backup_dir_suffix)));
     ASSERT_TRUE(create_directory(path(copy)));
-    sign_in(u"sk-new-key-123", u"app");
+    sign_in(u"sk-new-key-123", platform::desktop);
     expect_failure("fail");
     EXPECT_EQ(file(config_file_suffix), dirty);
     EXPECT_EQ(file(auth_file_suffix), login);
@@ -320,7 +318,7 @@ TEST_F(faults_test, a_home_held_by_another_command_is_left_alone) {
     const sign_in_outcome outcome = sign_in_with_key(u"sk-new-key-123", platform::cli);
     EXPECT_EQ(outcome.result, sign_in_result::busy);
     EXPECT_EQ(outcome.fault.path, codex_home());
-    sign_in(u"sk-new-key-123", u"app");
+    sign_in(u"sk-new-key-123", platform::desktop);
     expect_failure("fail");
     reset();
     ASSERT_EQ(win.boxes.size(), 2u);
@@ -330,7 +328,7 @@ TEST_F(faults_test, a_home_held_by_another_command_is_left_alone) {
     EXPECT_EQ(directory_entries(codex_home()).size(), 2u) << "config.toml and the lock";
     EXPECT_EQ(read_user_env(u"HTTPS_PROXY"), u"http://10.0.0.1:3128");
   }
-  sign_in(u"sk-new-key-123", u"app");
+  sign_in(u"sk-new-key-123", platform::desktop);
   expect_success("ok_app");
 }
 
@@ -352,7 +350,7 @@ TEST_F(faults_test, oversized_environment_key_is_ignored_then_replaced) {
   EXPECT_FALSE(signed_in);
   EXPECT_EQ(status_line, ui_text("idle"));
 
-  sign_in(u"sk-new-key-123", u"app");
+  sign_in(u"sk-new-key-123", platform::desktop);
   expect_success("ok_app");
   EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"sk-new-key-123");
 }
@@ -365,7 +363,7 @@ TEST_F(faults_test, config_over_the_read_ceiling_is_copied_whole) {
   heal_desktop_config();
   EXPECT_TRUE(file(config_file_suffix) == big) << "too big to filter: left alone";
 
-  sign_in(u"sk-new-key-123", u"app");
+  sign_in(u"sk-new-key-123", platform::desktop);
   expect_success("ok_app");
   EXPECT_TRUE(file(backup_copy_suffix) == big);
   EXPECT_EQ(file(config_file_suffix), sanitize_desktop_config(desktop_template));

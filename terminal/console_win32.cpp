@@ -125,9 +125,8 @@ input_result read_input_line(bytes& line, const bytes& secret_prompt) {
 }
 
 input_result read_key_file(const std::string& path, bytes& content, int& error) {
-  const unique_file file(CreateFileW(reinterpret_cast<const wchar_t*>(from_utf8(path).c_str()),
-                                     GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                     nullptr));
+  const unique_file file(CreateFileW(win(from_utf8(path)), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, 0, nullptr));
   if (!file) {
     error = static_cast<int>(GetLastError());
     return input_result::unreadable;

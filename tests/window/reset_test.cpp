@@ -16,8 +16,8 @@ constexpr int box_answer_no = 7;
 
 class reset_test : public command_test {
  protected:
-  void signed_in_as(const wide& key, const char16_t* mode) {
-    sign_in(key, mode);
+  void signed_in_as(const wide& key, platform chosen) {
+    sign_in(key, chosen);
     ASSERT_TRUE(signed_in) << "Sign in failed";
   }
 
@@ -43,7 +43,7 @@ class reset_test : public command_test {
 
 TEST_F(reset_test, answering_no_changes_nothing) {
   put(config_file_suffix, "user config\n");
-  signed_in_as(u"sk-desktop-key", u"app");
+  signed_in_as(u"sk-desktop-key", platform::desktop);
   set_user_env(u"HTTP_PROXY", u"http://10.0.0.1:3128", false);
   win.key = u"  typed key ";
   win.key_masked = false;
@@ -73,7 +73,7 @@ TEST_F(reset_test, answering_no_changes_nothing) {
 TEST_F(reset_test, after_desktop_gives_the_users_config_back) {
   const bytes original = "model = \"mine\"\r\n[notify]\r\nx = 1\r\n";
   put(config_file_suffix, original);
-  signed_in_as(u"sk-desktop-key", u"app");
+  signed_in_as(u"sk-desktop-key", platform::desktop);
   ASSERT_NE(file(config_file_suffix), original);
   set_user_env(u"https_proxy", u"http://10.0.0.1:3128", false);
   win.key_masked = false;  // the user had the key shown
@@ -86,7 +86,7 @@ TEST_F(reset_test, after_desktop_gives_the_users_config_back) {
   EXPECT_EQ(read_user_env(u"https_proxy"), u"");
   EXPECT_EQ(win.key, u"");
   EXPECT_TRUE(win.key_masked);
-  EXPECT_EQ(selected_mode, u"app");
+  EXPECT_EQ(selected_mode, platform::desktop);
 
   // What the user does with their config afterwards is theirs: a second
   // Reset leaves it, and so does the next Sign in and Reset cycle.
@@ -95,13 +95,13 @@ TEST_F(reset_test, after_desktop_gives_the_users_config_back) {
   reset();
   expect_confirmation_then_completion();
   EXPECT_EQ(file(config_file_suffix), edited);
-  signed_in_as(u"sk-desktop-key", u"app");
+  signed_in_as(u"sk-desktop-key", platform::desktop);
   reset();
   EXPECT_EQ(file(config_file_suffix), edited);
 }
 
 TEST_F(reset_test, after_cli_with_no_config_before_deletes_the_written_one) {
-  signed_in_as(u"sk-cli-key-123", u"cli");
+  signed_in_as(u"sk-cli-key-123", platform::cli);
   ASSERT_TRUE(has(config_file_suffix));
 
   reset();
@@ -109,7 +109,7 @@ TEST_F(reset_test, after_cli_with_no_config_before_deletes_the_written_one) {
   EXPECT_FALSE(has(config_file_suffix));
   EXPECT_FALSE(has(backup_dir_suffix));
   expect_signed_out();
-  EXPECT_EQ(selected_mode, u"cli");
+  EXPECT_EQ(selected_mode, platform::cli);
 
   // Nothing left to undo: the same completion box, nothing else changes.
   reset();
@@ -119,7 +119,7 @@ TEST_F(reset_test, after_cli_with_no_config_before_deletes_the_written_one) {
 
 TEST_F(reset_test, after_cli_restores_the_users_own_config) {
   put(config_file_suffix, "the user's cli config\n");
-  signed_in_as(u"sk-cli-key-123", u"cli");
+  signed_in_as(u"sk-cli-key-123", platform::cli);
   reset();
   EXPECT_EQ(file(config_file_suffix), "the user's cli config\n");
   expect_signed_out();
@@ -150,14 +150,14 @@ TEST_F(reset_test, backup_without_marker_is_still_restored) {
 
 TEST_F(reset_test, the_tools_own_config_is_never_given_back) {
   // No config.toml before: the second Sign in finds the first one's template.
-  signed_in_as(u"sk-cli-key-123", u"cli");
-  signed_in_as(u"sk-desktop-key", u"app");
+  signed_in_as(u"sk-cli-key-123", platform::cli);
+  signed_in_as(u"sk-desktop-key", platform::desktop);
   EXPECT_FALSE(has(backup_copy_suffix));
   reset();
   EXPECT_FALSE(has(config_file_suffix));
 
   // A template kept as the copy, as earlier versions could, counts as none.
-  signed_in_as(u"sk-cli-key-123", u"cli");
+  signed_in_as(u"sk-cli-key-123", platform::cli);
   put(backup_copy_suffix, cli_template);
   reset();
   EXPECT_FALSE(has(config_file_suffix));
@@ -168,9 +168,9 @@ TEST_F(reset_test, the_users_own_login_comes_back) {
   const bytes login =
       "{\n  \"OPENAI_API_KEY\": null,\n  \"tokens\": {\"refresh_token\": \"rt-1\"}\n}\n";
   put(auth_file_suffix, login);
-  signed_in_as(u"sk-desktop-key", u"app");
+  signed_in_as(u"sk-desktop-key", platform::desktop);
   EXPECT_EQ(file(auth_backup_copy_suffix), login);
-  signed_in_as(u"sk-cli-key-123", u"cli");
+  signed_in_as(u"sk-cli-key-123", platform::cli);
   EXPECT_EQ(file(auth_backup_copy_suffix), login) << "the first copy stays";
 
   reset();
@@ -186,7 +186,7 @@ TEST_F(reset_test, a_copy_that_cannot_go_back_waits_for_the_next_reset) {
   const bytes login = "{\"OPENAI_API_KEY\": \"sk-stored-by-the-client\"}";
   put(config_file_suffix, "mine\n");
   put(auth_file_suffix, login);
-  signed_in_as(u"sk-cli-key-123", u"cli");
+  signed_in_as(u"sk-cli-key-123", platform::cli);
   // Folders hold the files' places, so neither copy can be put back.
   for (const char16_t* suffix : {config_file_suffix, auth_file_suffix}) {
     remove(suffix);
@@ -210,7 +210,7 @@ TEST_F(reset_test, a_copy_that_cannot_go_back_waits_for_the_next_reset) {
 TEST_F(reset_test, a_restore_that_cannot_be_written_waits_for_the_next_reset) {
   const bytes login = "{\"OPENAI_API_KEY\": null, \"tokens\": {}}\n";
   put(auth_file_suffix, login);
-  signed_in_as(u"sk-cli-key-123", u"cli");
+  signed_in_as(u"sk-cli-key-123", platform::cli);
   inject_write_fault_after(0);
   reset();
   inject_write_fault_after(SIZE_MAX);
@@ -241,7 +241,7 @@ TEST_F(reset_test, links_and_modes_of_the_users_config_stay) {
     EXPECT_TRUE(stat(linked.c_str(), &target) == 0 && (target.st_mode & 0777) == 0400);
     EXPECT_EQ(directory_entries(from_utf8(dotfiles)).size(), 1u) << "no temporary file stays";
   };
-  signed_in_as(u"sk-cli-key-123", u"cli");
+  signed_in_as(u"sk-cli-key-123", platform::cli);
   expect_linked_to(cli_template);
   EXPECT_EQ(file(backup_copy_suffix), mine);
   reset();

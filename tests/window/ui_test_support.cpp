@@ -10,6 +10,7 @@
 #include "resources.h"
 #include "status.h"
 #include "window.h"
+#include "window_commands.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ void clear_user_state() {
   for (const char16_t* suffix : {auth_file_suffix, config_file_suffix, marker_file_suffix,
                                  backup_copy_suffix, auth_backup_copy_suffix})
     delete_file(join_path(home, suffix));
-  RemoveDirectoryW(reinterpret_cast<const wchar_t*>(join_path(home, backup_dir_suffix).c_str()));
+  RemoveDirectoryW(win(join_path(home, backup_dir_suffix)));
   delete_user_env(u"OPENAI_API_KEY", false);
 }
 
@@ -57,7 +58,7 @@ void reset_interface_state() {
   signed_in = false;
   status_line.clear();
   key_line.clear();
-  selected_mode = u"app";
+  selected_mode = platform::desktop;
   hovered_zone = 0;
   pressed_zone = 0;
   key_visible = 0;
@@ -81,11 +82,11 @@ void window_test::TearDown() {
   reset_interface_state();
 }
 
-void window_test::store_account(const char* key, const char* mode) {
+void window_test::store_account(const char* key, platform client) {
   const wide home = codex_home();
   ASSERT_TRUE(create_directory(home));
   ASSERT_TRUE(write_text_file(join_path(home, auth_file_suffix), auth_file_text(from_utf8(key))));
-  ASSERT_TRUE(write_text_file(join_path(home, marker_file_suffix), marker_text(from_utf8(mode))));
+  ASSERT_TRUE(write_text_file(join_path(home, marker_file_suffix), marker_text(client)));
 }
 
 void window_test::open_window(bool shown) {

@@ -9,6 +9,7 @@
 #include "resources.h"
 #include "status.h"
 #include "ui_test_support.h"
+#include "window_commands.h"
 
 namespace {
 
@@ -41,11 +42,11 @@ TEST_F(window_tests, hit_test_edges_and_gaps) {
   // A captured drag released left of the window is in no zone.
   press(middle(cli_rect));
   release({-5, card_row});
-  EXPECT_EQ(selected_mode, u"app");
+  EXPECT_EQ(selected_mode, platform::desktop);
 }
 
 TEST_F(window_tests, creation_masks_the_key_and_fills_it_from_the_saved_account) {
-  store_account("sk-saved-key-0123", "cli");
+  store_account("sk-saved-key-0123", platform::cli);
   open_window();
 
   EXPECT_EQ(SendMessageW(key_edit, EM_GETPASSWORDCHAR, 0, 0), 0x25CF);
@@ -60,7 +61,7 @@ TEST_F(window_tests, creation_masks_the_key_and_fills_it_from_the_saved_account)
   MapWindowPoints(nullptr, main_window, reinterpret_cast<POINT*>(&field), 2);
   EXPECT_TRUE(EqualRect(&field, &key_edit_rect));
   EXPECT_TRUE(signed_in);
-  EXPECT_EQ(selected_mode, u"cli");
+  EXPECT_EQ(selected_mode, platform::cli);
   EXPECT_EQ(window().key_text(), u"sk-saved-key-0123");
 }
 
@@ -74,7 +75,7 @@ TEST_F(window_tests, a_click_needs_press_and_release_in_the_same_zone) {
   EXPECT_EQ(pressed_zone, zone_cli);
   EXPECT_EQ(GetCapture(), main_window);
   release(app);
-  EXPECT_EQ(selected_mode, u"app");
+  EXPECT_EQ(selected_mode, platform::desktop);
   EXPECT_EQ(pressed_zone, zone_none);
   EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_TRUE(repaint_requested());
@@ -85,7 +86,7 @@ TEST_F(window_tests, a_click_needs_press_and_release_in_the_same_zone) {
   EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_FALSE(repaint_requested());
   release(cli);
-  EXPECT_EQ(selected_mode, u"app");
+  EXPECT_EQ(selected_mode, platform::desktop);
   EXPECT_TRUE(repaint_requested());
 
   // Leaving the window between press and release drops the click.
@@ -93,12 +94,12 @@ TEST_F(window_tests, a_click_needs_press_and_release_in_the_same_zone) {
   SendMessageW(main_window, WM_MOUSELEAVE, 0, 0);
   EXPECT_EQ(pressed_zone, zone_none);
   release(cli);
-  EXPECT_EQ(selected_mode, u"app");
+  EXPECT_EQ(selected_mode, platform::desktop);
 
   click(cli);
-  EXPECT_EQ(selected_mode, u"cli");
+  EXPECT_EQ(selected_mode, platform::cli);
   click(app);
-  EXPECT_EQ(selected_mode, u"app");
+  EXPECT_EQ(selected_mode, platform::desktop);
 }
 
 TEST_F(window_tests, hover_repaints_only_when_the_zone_changes) {
@@ -148,26 +149,26 @@ TEST_F(window_tests, show_key_alternates_the_mask) {
 TEST_F(window_tests, language_chip_switches_language_and_status) {
   open_window();
   click(middle(cli_rect));
-  ASSERT_EQ(selected_mode, u"cli");
+  ASSERT_EQ(selected_mode, platform::cli);
 
   click(middle(language_rect));
   EXPECT_EQ(ui_language, language_english);
   EXPECT_EQ(status_line, u"Not signed in");
-  EXPECT_EQ(selected_mode, u"cli");  // not signed in: the chosen card stays
+  EXPECT_EQ(selected_mode, platform::cli);  // not signed in: the chosen card stays
   click(middle(language_rect));
   EXPECT_EQ(ui_language, language_vietnamese);
   EXPECT_EQ(status_line, ui_text("idle"));
 }
 
 TEST_F(window_tests, language_chip_while_signed_in_restores_the_saved_card) {
-  store_account("sk-saved-key-0123", "cli");
+  store_account("sk-saved-key-0123", platform::cli);
   open_window();
   click(middle(app_rect));
-  ASSERT_EQ(selected_mode, u"app");
+  ASSERT_EQ(selected_mode, platform::desktop);
 
   click(middle(language_rect));
   EXPECT_EQ(ui_language, language_english);
-  EXPECT_EQ(selected_mode, u"cli");
+  EXPECT_EQ(selected_mode, platform::cli);
   EXPECT_EQ(status_line, u"Signed in  \u00B7  CLI");
   EXPECT_EQ(key_line, u"Key: sk-saved-key-0123");
 }

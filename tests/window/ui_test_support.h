@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "commands.h"
 #include "unique_handle.h"
 #include "wide.h"
 #include "window_port.h"
@@ -34,8 +35,8 @@ class window_test : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // Stores a signed-in account for the given mode, as Sign in leaves it.
-  void store_account(const char* key, const char* mode);
+  // Stores a signed-in account for the platform, as Sign in leaves it.
+  void store_account(const char* key, platform client);
   void open_window(bool shown = true);
   // Hands message boxes to `answers` from now on.
   void answer_boxes();

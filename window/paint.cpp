@@ -4,9 +4,9 @@
 #include "layout.h"
 #include "palette.h"
 #include "resources.h"
-#include "status.h"
 #include "unique_handle.h"
 #include "version.h"
+#include "window_commands.h"
 #include "window_state.h"
 
 namespace {
@@ -104,10 +104,10 @@ void draw_button(HDC dc, const RECT& r, const char16_t* caption, bool primary, b
 
 void draw_platforms(HDC dc) {
   draw_text(dc, ui_text("mode"), platform_heading_rect, small_font, secondary_text, left_flags);
-  draw_mode_card(dc, cli_rect, selected_mode == u"cli", hovered_zone == zone_cli, ui_text("cli"),
-                 ui_text("cli_d"));
-  draw_mode_card(dc, app_rect, selected_mode == u"app", hovered_zone == zone_app, ui_text("app"),
-                 ui_text("app_d"));
+  draw_mode_card(dc, cli_rect, selected_mode == platform::cli, hovered_zone == zone_cli,
+                 ui_text("cli"), ui_text("cli_d"));
+  draw_mode_card(dc, app_rect, selected_mode == platform::desktop, hovered_zone == zone_app,
+                 ui_text("app"), ui_text("app_d"));
 }
 
 void draw_buttons(HDC dc) {
