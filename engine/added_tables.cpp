@@ -1,5 +1,6 @@
 #include "added_tables.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <set>
 
@@ -134,6 +135,21 @@ bytes table_text(const bytes& text, const section& table) {
   return lines;
 }
 
+// Whether `name` lies inside the table called `outer`.
+bool within(const key_path& name, const key_path& outer) {
+  return name.size() > outer.size() && std::equal(outer.begin(), outer.end(), name.begin());
+}
+
+// One table read with certainty with nothing before it, or one element of
+// an array of tables with its sub-tables.
+bool is_unit(const outline& own) {
+  if (!own.certain || own.sections.size() < 2 || !own.sections[0].keys.empty()) return false;
+  for (std::size_t i = 2; i < own.sections.size(); ++i) {
+    if (!own.sections[1].array || !within(own.sections[i].name, own.sections[1].name)) return false;
+  }
+  return true;
+}
+
 key_path first_parts(const key_path& name, std::size_t count) {
   return key_path(name.begin(), name.begin() + static_cast<std::ptrdiff_t>(count));
 }
@@ -197,9 +213,20 @@ std::vector<bytes> added_tables(const bytes& config, const bytes& base) {
   for (std::size_t i = 1; i < known.sections.size(); ++i)
     known_names.insert(known.sections[i].name);
   std::vector<bytes> added;
+  section unit;  // the added table, or array element with its sub-tables, being read
+  bool adding = false;
   for (std::size_t i = 1; i < tables.sections.size(); ++i) {
-    if (!known_names.count(tables.sections[i].name))
-      added.push_back(table_text(config, tables.sections[i]));
+    const section& table = tables.sections[i];
+    // The sub-tables of an element of an array of tables ([[a]], then
+    // [a.b] or [[a.c]]) belong to that element and go with it.
+    if (unit.array && within(table.name, unit.name)) {
+      unit.end = table.end;
+      if (adding) added.back() = table_text(config, unit);
+      continue;
+    }
+    unit = table;
+    adding = !known_names.count(table.name);
+    if (adding) added.push_back(table_text(config, unit));
   }
   return added;
 }
@@ -209,15 +236,33 @@ bytes with_tables(const bytes& target, const std::vector<bytes>& tables) {
   if (!existing.certain) return target;
   definitions defined;
   for (const section& part : existing.sections) defined.add(part);
+  std::vector<outline> units;
+  for (const bytes& table : tables) units.push_back(outline_of(table));
+  // An array of tables goes whole or not at all: when its first element
+  // comes, every element of it must fit.
+  std::set<key_path> arrays_carried, arrays_refused;
   bytes result = target;
-  for (const bytes& table : tables) {
-    const outline own = outline_of(table);
-    // Exactly one table, read with certainty, and nothing before it.
-    if (!own.certain || own.sections.size() != 2 || !own.sections[0].keys.empty()) continue;
-    if (!defined.admit(own.sections[1])) continue;
+  for (std::size_t i = 0; i < tables.size(); ++i) {
+    if (!is_unit(units[i])) continue;
+    const section& head = units[i].sections[1];
+    if (head.array && !arrays_carried.count(head.name)) {
+      if (arrays_refused.count(head.name)) continue;
+      bool fits = true;
+      for (const outline& other : units) {
+        if (other.sections.size() < 2 || !other.sections[1].array ||
+            other.sections[1].name != head.name)
+          continue;
+        fits = fits && is_unit(other) && defined.admit(other.sections[1]);
+      }
+      (fits ? arrays_carried : arrays_refused).insert(head.name);
+      if (!fits) continue;
+    } else if (!head.array && !defined.admit(head)) {
+      continue;
+    }
     if (!result.empty()) result += result.back() == '\n' ? "\n" : "\n\n";
-    result += table;
-    defined.add(own.sections[1]);
+    result += tables[i];
+    for (std::size_t part = 1; part < units[i].sections.size(); ++part)
+      defined.add(units[i].sections[part]);
   }
   return result;
 }

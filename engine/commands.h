@@ -10,20 +10,41 @@
 // and "app" (mode_name, status.h).
 enum class platform { cli, desktop };
 
-// A file a command could not deal with, and why.
+// What a command could not do, to which path.
+enum class fault_kind {
+  none,
+  no_profile,      // no profile folder to find the Codex home in
+  not_absolute,    // CODEX_HOME is not an absolute path (the path is its value)
+  no_home,         // the Codex home cannot be made
+  busy,            // another Sign in or Reset holds the Codex home
+  no_lock,         // the lock file cannot be opened or locked
+  not_kept,        // a file of the user's cannot be copied aside
+  not_written,     // a file cannot be written
+  no_environment,  // OPENAI_API_KEY cannot be set in the user environment store
+  not_back,        // a file of the user's cannot be given back (its copy stays)
+  not_removed,     // a file, or OPENAI_API_KEY in the store, cannot be removed
+};
+// A stable word for each kind ("not_written"), by which the front ends look
+// up how to say it.
+const char* fault_name(fault_kind kind);
+
+// A path a command could not deal with, and why.
 struct file_fault {
+  fault_kind kind = fault_kind::none;
   wide path;
   int error = 0;  // the system's error code; 0 when it gave none
 };
 
 enum class sign_in_result {
   done,
-  key_empty,      // nothing left once trimmed
-  key_refused,    // too short, or holding the placeholder
-  no_codex_home,  // no profile folder, or the Codex home cannot be made
-  busy,           // another Sign in or Reset holds the Codex home
-  copy_not_kept,  // a file of the user's could not be copied aside
-  not_written,    // auth.json or config.toml could not be written
+  key_empty,            // nothing left once trimmed
+  key_refused,          // too short, or holding the placeholder
+  no_codex_home,        // no usable Codex home, or it cannot be made
+  busy,                 // another Sign in or Reset holds the Codex home
+  lock_failed,          // the Codex home cannot be locked: nothing was changed
+  copy_not_kept,        // a file of the user's could not be copied aside
+  not_written,          // a file of the tool's could not be written
+  environment_not_set,  // the desktop app's OPENAI_API_KEY could not be set
 };
 
 struct sign_in_outcome {
@@ -37,15 +58,18 @@ struct sign_in_outcome {
 enum class reset_step { gave_back, removed, rewrote };
 struct reset_change {
   reset_step step;
-  file_fault file;  // the path; error set when done is false
+  file_fault file;  // the path; the kind and error set when done is false
   bool done = true;
 };
 
 struct reset_outcome {
-  bool busy = false;  // another Sign in or Reset held the Codex home: nothing changed
+  // Why Reset changed nothing at all: another command held the Codex home,
+  // it could not be locked, or CODEX_HOME is not absolute. None when it ran.
+  file_fault stopped;
   wide codex_home;
   std::vector<reset_change> changes;
-  bool complete() const;  // nothing left undone
+  bool busy() const { return stopped.kind == fault_kind::busy; }
+  bool complete() const;  // ran, and left nothing undone
 };
 
 // Sign in with the key as typed or pasted (it is trimmed here).

@@ -294,9 +294,10 @@ void heal_desktop_config() {
   if (!saved.signed_in || saved.client != platform::desktop) return;
   const wide home = codex_home();
   if (home.empty()) return;  // never a config.toml outside the Codex home
-  // Another Sign in or Reset may be changing the home: the heal waits for
-  // it, and is left out when it never ends.
-  const home_lock lock(home);
+  // Another Sign in or Reset may be changing the home: the heal is left
+  // out then, rather than hold the window back (that command writes the
+  // file anyway).
+  const home_lock lock(home, false);
   if (!lock.acquired()) return;
   const wide path = join_path(home, config_file_suffix);
   const bytes text = read_text_file(path);

@@ -18,8 +18,19 @@ constexpr std::size_t user_env_buffer_size = 8192;
 // empty for 0.
 wide system_message(int error);
 
-// The user's profile folder followed by "\.codex" ("/.codex" on POSIX);
-// empty when the profile folder cannot be found.
+// Where the Codex client keeps its files, and so where the tool writes
+// them: CODEX_HOME from the process environment when it is set and not
+// empty, else the user's profile folder followed by "\.codex" ("/.codex"
+// on POSIX).
+struct codex_home_place {
+  wide path;             // empty when none can be used
+  wide setting;          // CODEX_HOME as set; empty for the default home
+  bool absolute = true;  // false for a CODEX_HOME that is not an absolute path
+};
+codex_home_place find_codex_home();
+// find_codex_home().path: empty when the profile folder cannot be found or
+// CODEX_HOME is not an absolute path, which the tool never guesses a folder
+// for.
 wide codex_home();
 // base immediately followed by suffix; suffixes carry their own leading
 // backslash, which the POSIX host turns into a slash.
@@ -40,9 +51,12 @@ wide from_utf8(const bytes& text);  // ill-formed sequences become U+FFFD
 
 wide read_user_env(const wide& name);
 // Empty value deletes. When the environment store cannot be opened nothing
-// happens, not even the announcement.
-void set_user_env(const wide& name, const wide& value, bool announce);
-void delete_user_env(const wide& name, bool announce);
+// happens, not even the announcement. Fails when the value could not be
+// put in place (deleting a value that is not there is done).
+host_result set_user_env(const wide& name, const wide& value, bool announce);
+host_result delete_user_env(const wide& name, bool announce);
+// Where the user environment is stored, as a failure names it.
+wide user_environment_store();
 void broadcast_environment_change();
 
 host_result create_directory(const wide& path);  // an existing directory is fine
@@ -62,24 +76,30 @@ void remove_leftover_files(const wide& folder);
 
 // One command at a time on a Codex home: Sign in, Reset and the heal at
 // start hold it while they change the home, in one program or in two. It
-// waits a few seconds for a holder to finish; the system lets go of it when
-// the process ends, however it ends, and its file (".morvane-lock") goes
-// with the last holder.
+// waits a few seconds for a holder to finish, unless told not to wait; the
+// system lets go of it when the process ends, however it ends, and its file
+// (".morvane-lock") goes with the last holder.
 class home_lock {
  public:
-  explicit home_lock(const wide& home);
+  enum class state { held, busy, failed };
+  explicit home_lock(const wide& home, bool wait = true);
   ~home_lock();
   home_lock(const home_lock&) = delete;
   home_lock& operator=(const home_lock&) = delete;
-  // False only when another command held the home all along. A home that
-  // cannot hold the lock file at all cannot be changed by anyone else
-  // either: the command then goes on and meets the same fault itself.
-  bool acquired() const { return acquired_; }
+  // busy: another command held the home all along; failed: the lock file
+  // could not be opened or locked (a folder in its place, no permission),
+  // for the reason in error().
+  state outcome() const { return state_; }
+  bool acquired() const { return state_ == state::held; }
+  int error() const { return error_; }
+  const wide& path() const { return path_; }
 
  private:
   struct platform_lock;
   std::unique_ptr<platform_lock> lock_;
-  bool acquired_ = true;
+  wide path_;
+  state state_ = state::held;
+  int error_ = 0;
 };
 
 // Switches the per-user system proxy off (ProxyEnable = 0) and deletes its

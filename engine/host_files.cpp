@@ -1,6 +1,7 @@
 // The file rules both hosts share, on top of their primitives: what a read
 // loads, how a write replaces a file, whole-file comparisons, and the seams
 // through which the tests make the disk fail or the process stop.
+#include <atomic>
 #include <cstdint>
 
 #include "host.h"
@@ -16,6 +17,8 @@ bool sync_fails = false;
 std::size_t changes_allowed = SIZE_MAX;
 std::size_t changes_seen = 0;
 unsigned lock_patience_ms = default_lock_patience;
+std::atomic<unsigned> lock_pause_ms{0};  // the tests take locks on other threads too
+std::size_t held_tries = 0;
 
 // Writes the bytes, the `written` before them counted against the test's
 // write fault: a full disk cuts a file short, whatever the piece.
@@ -71,6 +74,28 @@ void set_lock_patience(unsigned milliseconds) {
 
 unsigned lock_patience() {
   return lock_patience_ms;
+}
+
+void pause_next_lock_after_open(unsigned milliseconds) {
+  lock_pause_ms = milliseconds;
+}
+
+unsigned take_lock_pause() {
+  return lock_pause_ms.exchange(0);
+}
+
+void hold_targets_for(std::size_t tries) {
+  held_tries = tries;
+}
+
+bool target_held_by_test() {
+  if (held_tries == 0) return false;
+  --held_tries;
+  return true;
+}
+
+wide codex_home() {
+  return find_codex_home().path;
 }
 
 bytes read_text_file(const wide& path) {

@@ -49,6 +49,15 @@ host_result failed_with_errno() {
   return host_failure(errno);
 }
 
+// fsync, or a failing disk when a test makes syncs fail.
+int sync_to_disk(int fd) {
+  if (sync_fault_injected()) {
+    errno = EIO;
+    return -1;
+  }
+  return fsync(fd);
+}
+
 // The file a path finally names, following symbolic links: many people keep
 // config.toml in a folder of dotfiles and link it into the Codex home, and
 // a replacement must go to the file the link points at. Empty, with errno
@@ -83,13 +92,17 @@ host_result make_directory(const std::string& path) {
   return S_ISDIR(info.st_mode) ? host_result() : host_failure(ENOTDIR);
 }
 
-bool make_directories(const std::string& path) {
-  if (path.empty()) return false;
+host_result make_directories(const std::string& path) {
+  if (path.empty()) return host_failure(ENOENT);
   struct stat info;
-  if (stat(path.c_str(), &info) == 0) return S_ISDIR(info.st_mode);
-  std::string parent = parent_directory(path);
-  if (parent != path && !make_directories(parent)) return false;
-  return bool(make_directory(path));
+  if (stat(path.c_str(), &info) == 0)
+    return S_ISDIR(info.st_mode) ? host_result() : host_failure(ENOTDIR);
+  const std::string parent = parent_directory(path);
+  if (parent != path) {
+    const host_result made = make_directories(parent);
+    if (!made) return made;
+  }
+  return make_directory(path);
 }
 
 // Whole regular file of at most `ceiling` bytes; false when it cannot be
@@ -178,10 +191,20 @@ std::int64_t input_file::read_some(char* buffer, std::size_t want) {
   return static_cast<std::int64_t>(done);
 }
 
-wide codex_home() {
-  bytes home = home_directory();
-  if (home.empty()) return wide();
-  return from_utf8(home + "/.codex");
+codex_home_place find_codex_home() {
+  codex_home_place place;
+  const char* setting = getenv("CODEX_HOME");
+  if (setting && *setting) {
+    bytes path = setting;
+    place.setting = from_utf8(path);
+    place.absolute = path[0] == '/';
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    if (place.absolute) place.path = from_utf8(path);
+    return place;
+  }
+  const bytes home = home_directory();
+  if (!home.empty()) place.path = from_utf8(home + "/.codex");
+  return place;
 }
 
 // Suffixes are written with Windows backslashes ("\\auth.json"); here they
@@ -252,8 +275,7 @@ host_result replacement_file::write(const char* data, std::size_t size) {
 }
 
 host_result replacement_file::sync() {
-  if (sync_fault_injected()) return host_failure(EIO);
-  return fsync(file_->fd) == 0 ? host_result() : failed_with_errno();
+  return sync_to_disk(file_->fd) == 0 ? host_result() : failed_with_errno();
 }
 
 host_result replacement_file::commit() {
@@ -294,28 +316,36 @@ wide read_user_env(const wide& name) {
   return text;
 }
 
-void set_user_env(const wide& name, const wide& value, bool announce) {
-  std::string directory = environment_directory();
-  if (directory.empty() || !make_directories(directory)) return;
-  std::string file = environment_file(directory);
+host_result set_user_env(const wide& name, const wide& value, bool announce) {
+  const std::string directory = environment_directory();
+  if (directory.empty()) return host_failure(ENOENT);
+  const host_result made = make_directories(directory);
+  if (!made) return made;
+  const std::string file = environment_file(directory);
   // A store that is there but cannot be read is left alone: rewriting it
   // from nothing would drop every other value it holds.
   struct stat info;
-  bool exists = stat(file.c_str(), &info) == 0;
-  if (exists && !S_ISREG(info.st_mode)) return;
+  const bool exists = stat(file.c_str(), &info) == 0;
+  if (exists && !S_ISREG(info.st_mode))
+    return host_failure(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
   bytes store;
-  if (exists && !read_whole_file(file, SIZE_MAX, store)) return;
+  if (exists && !read_whole_file(file, SIZE_MAX, store)) return failed_with_errno();
   bytes updated;
-  if (!environment_file_with(store, to_utf8(name), to_utf8(value), updated)) {
-    if (announce) broadcast_environment_change();
-    return;
+  if (environment_file_with(store, to_utf8(name), to_utf8(value), updated)) {
+    const host_result written = write_text_file(from_utf8(file), updated);
+    if (!written) return written;
   }
-  if (!write_text_file(from_utf8(file), updated)) return;
   if (announce) broadcast_environment_change();
+  return {};
 }
 
-void delete_user_env(const wide& name, bool announce) {
-  set_user_env(name, wide(), announce);
+host_result delete_user_env(const wide& name, bool announce) {
+  return set_user_env(name, wide(), announce);
+}
+
+wide user_environment_store() {
+  const std::string directory = environment_directory();
+  return from_utf8(directory.empty() ? "~/.config/environment.d" : environment_file(directory));
 }
 
 // Nothing on this host listens for environment changes.
@@ -368,12 +398,22 @@ struct home_lock::platform_lock {
 // flock on ".morvane-lock". Its holder removes it when done, so a waiter
 // that gets the lock checks that it holds the file still there, not one
 // already removed.
-home_lock::home_lock(const wide& home) : lock_(new platform_lock) {
-  lock_->path = native_path(join_path(home, lock_file_suffix));
-  const unsigned patience = lock_patience();
+home_lock::home_lock(const wide& home, bool wait) : lock_(new platform_lock) {
+  path_ = join_path(home, lock_file_suffix);
+  lock_->path = native_path(path_);
+  const unsigned patience = wait ? lock_patience() : 0;
   for (unsigned waited = 0;; waited += 10) {
     const int fd = open(lock_->path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) return;  // nobody can hold it: see acquired()
+    if (fd < 0) {
+      state_ = state::failed;
+      error_ = errno;
+      return;
+    }
+    if (const unsigned pause_ms = take_lock_pause()) {
+      const timespec pause{static_cast<time_t>(pause_ms / 1000),
+                           static_cast<long>(pause_ms % 1000) * 1000000L};
+      nanosleep(&pause, nullptr);
+    }
     if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
       struct stat held, named;
       if (fstat(fd, &held) == 0 && stat(lock_->path.c_str(), &named) == 0 &&
@@ -384,9 +424,15 @@ home_lock::home_lock(const wide& home) : lock_(new platform_lock) {
       close(fd);
       continue;
     }
+    const int error = errno;
     close(fd);
+    if (error != EWOULDBLOCK) {
+      state_ = state::failed;
+      error_ = error;
+      return;
+    }
     if (waited >= patience) {
-      acquired_ = false;
+      state_ = state::busy;
       return;
     }
     const timespec pause{0, 10 * 1000 * 1000};

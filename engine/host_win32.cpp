@@ -3,6 +3,7 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -29,6 +30,46 @@ wide parent_directory(const wide& path) {
 
 host_result failed_with_last_error() {
   return host_failure(static_cast<int>(GetLastError()));
+}
+
+// FlushFileBuffers, or a failing disk when a test makes syncs fail.
+bool sync_to_disk(HANDLE file) {
+  if (sync_fault_injected()) {
+    SetLastError(ERROR_WRITE_FAULT);
+    return false;
+  }
+  return FlushFileBuffers(file) != 0;
+}
+
+// Errors of a target that another program holds open for a moment.
+bool held_by_another_program(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
+         error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+}
+
+// MoveFileExW over the target, tried again for about two seconds in all,
+// with growing pauses, while another program holds the target: editors,
+// virus scans, the desktop app and the client's IDE extension open files
+// without delete sharing for a moment.
+bool move_over(const wchar_t* from, const wchar_t* to) {
+  constexpr DWORD patience_ms = 2000, longest_pause_ms = 500;
+  DWORD pause_ms = 10;
+  for (DWORD waited_ms = 0;;
+       waited_ms += pause_ms, pause_ms = std::min(pause_ms * 2, longest_pause_ms)) {
+    DWORD error;
+    if (target_held_by_test()) {
+      error = ERROR_SHARING_VIOLATION;
+    } else if (MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return true;
+    } else {
+      error = GetLastError();
+    }
+    if (!held_by_another_program(error) || waited_ms >= patience_ms) {
+      SetLastError(error);
+      return false;
+    }
+    Sleep(pause_ms);
+  }
 }
 
 }  // namespace
@@ -88,10 +129,45 @@ std::int64_t input_file::read_some(char* buffer, std::size_t want) {
   return static_cast<std::int64_t>(done);
 }
 
-wide codex_home() {
+namespace {
+
+bool is_separator(char16_t c) {
+  return c == u'\\' || c == u'/';
+}
+
+// "C:\..." or "C:/...", and network and device paths ("\\server\share").
+bool is_absolute(const wide& path) {
+  const bool drive = path.size() >= 3 && path[1] == u':' && is_separator(path[2]) &&
+                     ((path[0] >= u'A' && path[0] <= u'Z') || (path[0] >= u'a' && path[0] <= u'z'));
+  return drive || (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1]));
+}
+
+// A variable of this process's environment; empty when it is not set.
+wide process_variable(const wchar_t* name) {
+  std::vector<wchar_t> buffer(32767);
+  const DWORD length =
+      GetEnvironmentVariableW(name, buffer.data(), static_cast<DWORD>(buffer.size()));
+  if (length == 0 || length >= buffer.size()) return wide();
+  return wide(reinterpret_cast<const char16_t*>(buffer.data()), length);
+}
+
+}  // namespace
+
+codex_home_place find_codex_home() {
+  codex_home_place place;
+  place.setting = process_variable(L"CODEX_HOME");
+  if (!place.setting.empty()) {
+    place.absolute = is_absolute(place.setting);
+    if (!place.absolute) return place;
+    place.path = place.setting;
+    // "C:\" keeps its separator: "C:" alone names a folder of the drive.
+    while (place.path.size() > 3 && is_separator(place.path.back())) place.path.pop_back();
+    return place;
+  }
   wchar_t buffer[MAX_PATH] = {};
-  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, 0, buffer))) return wide();
-  return wide(reinterpret_cast<const char16_t*>(buffer)) + u"\\.codex";
+  if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, 0, buffer)))
+    place.path = wide(reinterpret_cast<const char16_t*>(buffer)) + u"\\.codex";
+  return place;
 }
 
 wide join_path(const wide& base, const wide& suffix) {
@@ -145,16 +221,13 @@ host_result replacement_file::write(const char* data, std::size_t size) {
 }
 
 host_result replacement_file::sync() {
-  if (sync_fault_injected()) return host_failure(ERROR_WRITE_FAULT);
-  return FlushFileBuffers(file_->handle.get()) ? host_result() : failed_with_last_error();
+  return sync_to_disk(file_->handle.get()) ? host_result() : failed_with_last_error();
 }
 
 host_result replacement_file::commit() {
   if (!file_->handle.close()) return failed_with_last_error();
   if (!change_allowed()) return host_failure(stopped_error);
-  if (!MoveFileExW(file_->temporary, win(file_->target),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    return failed_with_last_error();
+  if (!move_over(file_->temporary, win(file_->target))) return failed_with_last_error();
   file_->committed = true;
   return {};
 }
@@ -183,12 +256,14 @@ wide from_utf8(const bytes& text) {
 
 namespace {
 
-// The user's environment store, or nothing when it cannot be opened.
+// The user's environment store, or nothing when it cannot be opened (the
+// reason then in GetLastError).
 unique_hkey open_environment(REGSAM access) {
   unique_hkey key;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, environment_key, 0, access, key.put()) != ERROR_SUCCESS)
-    return unique_hkey();
-  return key;
+  const LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, environment_key, 0, access, key.put());
+  if (status == ERROR_SUCCESS) return key;
+  SetLastError(static_cast<DWORD>(status));
+  return unique_hkey();
 }
 
 }  // namespace
@@ -208,22 +283,29 @@ wide read_user_env(const wide& name) {
   return wide(reinterpret_cast<const char16_t*>(buffer), length);
 }
 
-void set_user_env(const wide& name, const wide& value, bool announce) {
+host_result set_user_env(const wide& name, const wide& value, bool announce) {
   {
     const unique_hkey key = open_environment(KEY_SET_VALUE);
-    if (!key || !change_allowed()) return;
-    if (!value.empty())
-      RegSetValueExW(key.get(), win(name), 0, REG_EXPAND_SZ,
-                     reinterpret_cast<const BYTE*>(value.c_str()),
-                     static_cast<DWORD>((value.size() + 1) * sizeof(char16_t)));
-    else
-      RegDeleteValueW(key.get(), win(name));
+    if (!key) return failed_with_last_error();
+    if (!change_allowed()) return host_failure(stopped_error);
+    const LSTATUS status =
+        !value.empty() ? RegSetValueExW(key.get(), win(name), 0, REG_EXPAND_SZ,
+                                        reinterpret_cast<const BYTE*>(value.c_str()),
+                                        static_cast<DWORD>((value.size() + 1) * sizeof(char16_t)))
+                       : RegDeleteValueW(key.get(), win(name));
+    if (status != ERROR_SUCCESS && !(value.empty() && status == ERROR_FILE_NOT_FOUND))
+      return host_failure(static_cast<int>(status));
   }  // closed before the announcement, as the value is then in place
   if (announce) broadcast_environment_change();
+  return {};
 }
 
-void delete_user_env(const wide& name, bool announce) {
-  set_user_env(name, wide(), announce);
+host_result delete_user_env(const wide& name, bool announce) {
+  return set_user_env(name, wide(), announce);
+}
+
+wide user_environment_store() {
+  return u"HKEY_CURRENT_USER\\Environment";
 }
 
 void broadcast_environment_change() {
@@ -282,19 +364,29 @@ struct home_lock::platform_lock {
   unique_file handle;
 };
 
-home_lock::home_lock(const wide& home) : lock_(new platform_lock) {
-  const wide path = join_path(home, lock_file_suffix);
-  const unsigned patience = lock_patience();
+home_lock::home_lock(const wide& home, bool wait) : lock_(new platform_lock) {
+  path_ = join_path(home, lock_file_suffix);
+  const unsigned patience = wait ? lock_patience() : 0;
   for (unsigned waited = 0;; waited += 10) {
-    lock_->handle.reset(CreateFileW(win(path), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+    lock_->handle.reset(CreateFileW(win(path_), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
                                     nullptr));
     if (lock_->handle) return;
-    // Held by another command, or being deleted by the one that just let go.
+    // Held by another command, or being deleted by the one that just let
+    // go; anything else, a folder in its place among them, is a fault.
     const DWORD error = GetLastError();
-    if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) return;
+    const DWORD attributes = GetFileAttributesW(win(path_));
+    const bool folder =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || folder) {
+      state_ = state::failed;
+      error_ = static_cast<int>(error);
+      return;
+    }
     if (waited >= patience) {
-      acquired_ = false;
+      // Still denied after all this time is no holder but a fault.
+      state_ = error == ERROR_SHARING_VIOLATION ? state::busy : state::failed;
+      error_ = error == ERROR_SHARING_VIOLATION ? 0 : static_cast<int>(error);
       return;
     }
     Sleep(10);

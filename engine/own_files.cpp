@@ -57,16 +57,26 @@ bool keep_copy(const wide& home, const own_file& own, bool applied, bool& made, 
   }
   // A copy that is not faithful must not pass for the user's file later.
   if (is_file(own.copy)) delete_file(own.copy);
-  fault = {own.copy, copied.error};
+  fault = {fault_kind::not_kept, own.copy, copied.error};
   return false;
+}
+
+// What Reset did to the file, or could not do and why.
+reset_change change(reset_step step, const wide& file, int error, bool done) {
+  if (done) return {step, {fault_kind::none, file}, true};
+  const fault_kind kind = step == reset_step::gave_back ? fault_kind::not_back
+                          : step == reset_step::rewrote ? fault_kind::not_written
+                                                        : fault_kind::not_removed;
+  return {step, {kind, file, error}, false};
 }
 
 // Puts the copy in the file's place, and checks that it holds its bytes.
 reset_change give_back(const own_file& own) {
-  if (same_file_content(own.copy, own.file)) return {reset_step::gave_back, {own.file, 0}, true};
+  if (same_file_content(own.copy, own.file))
+    return {reset_step::gave_back, {fault_kind::none, own.file}, true};
   const host_result put = copy_file(own.copy, own.file, false);
   const bool done = put && same_file_content(own.copy, own.file);
-  return {reset_step::gave_back, {own.file, put.error}, done};
+  return change(reset_step::gave_back, own.file, put.error, done);
 }
 
 // The file's bytes exactly, a byte-order mark included; false when it
@@ -80,9 +90,9 @@ bool read_exactly(const wide& path, bytes& content) {
 
 // Writes the config unless it holds those bytes already.
 reset_change write_config(reset_step step, const wide& file, const bytes& text) {
-  if (file_holds(file, text)) return {step, {file, 0}, true};
+  if (file_holds(file, text)) return {step, {fault_kind::none, file}, true};
   const host_result put = write_text_file(file, text);
-  return {step, {file, put.error}, put && file_holds(file, text)};
+  return change(step, file, put.error, put && file_holds(file, text));
 }
 
 // The user's own config back, then the added tables that can stand in it.
@@ -96,7 +106,7 @@ reset_change give_back_with(const own_file& config, const std::vector<bytes>& ta
 
 reset_change remove(const wide& file) {
   const host_result removed = delete_file(file);
-  return {reset_step::removed, {file, removed.error}, bool(removed)};
+  return change(reset_step::removed, file, removed.error, bool(removed));
 }
 
 }  // namespace

@@ -70,3 +70,9 @@ bool change_allowed();
 bool sync_fault_injected();
 // How long to wait for the home's lock, in milliseconds.
 unsigned lock_patience();
+// How long a test wants the next lock to pause between opening its file
+// and locking it (0: no pause); asking takes it.
+unsigned take_lock_pause();
+// Whether a test has the next replacement's target held by another
+// program; asking counts one try.
+bool target_held_by_test();

@@ -6,32 +6,40 @@
 #include "host.h"
 #include "own_files.h"
 
-bool reset_outcome::complete() const {
-  if (busy) return false;
-  for (const reset_change& change : changes) {
-    if (!change.done) return false;
-  }
-  return true;
-}
-
 reset_outcome reset_without_asking() {
   reset_outcome outcome;
-  // Without a profile folder the paths would point into the working
-  // directory: leave the file system alone then. Without a Codex home
-  // there is nothing in it to undo, nor anything to make just to lock it.
-  const wide& home = outcome.codex_home = codex_home();
-  const bool has_home = !home.empty() && path_exists(home);
+  // Without a usable Codex home the paths would point into the working
+  // directory: leave the file system alone then. Without a Codex home (or
+  // with a file in its place) there is nothing in it to undo, nor anything
+  // to make just to lock it.
+  const codex_home_place place = find_codex_home();
+  if (!place.absolute) {
+    outcome.stopped = {fault_kind::not_absolute, place.setting};
+    return outcome;
+  }
+  const wide& home = outcome.codex_home = place.path;
+  const bool has_home = !home.empty() && path_exists(home) && !is_file(home);
   std::optional<home_lock> lock;
   if (has_home) {
     lock.emplace(home);
+    if (lock->outcome() == home_lock::state::busy) {
+      outcome.stopped = {fault_kind::busy, home};
+      return outcome;
+    }
     if (!lock->acquired()) {
-      outcome.busy = true;
+      outcome.stopped = {fault_kind::no_lock, lock->path(), lock->error()};
       return outcome;
     }
     remove_leftovers(home);
   }
   clear_proxy_settings();
   if (has_home) outcome.changes = give_back_own_files(home);
-  delete_user_env(api_key_variable, true);
+  // A key left in the environment still signs the desktop app in.
+  const host_result removed = delete_user_env(api_key_variable, true);
+  if (!removed && !read_user_env(api_key_variable).empty())
+    outcome.changes.push_back(
+        {reset_step::removed,
+         {fault_kind::no_environment, user_environment_store(), removed.error},
+         false});
   return outcome;
 }

@@ -33,8 +33,9 @@ wide trimmed(const wide& text) {
   return text.substr(first, last - first);
 }
 
-sign_in_outcome failed(sign_in_result result, const wide& path = wide(), int error = 0) {
-  return {result, {path, error}};
+sign_in_outcome failed(sign_in_result result, fault_kind kind = fault_kind::none,
+                       const wide& path = wide(), int error = 0) {
+  return {result, {kind, path, error}};
 }
 
 // The tool's files in the Codex home, in an order that leaves a home the
@@ -47,7 +48,7 @@ sign_in_outcome write_tool_files(const wide& home, const wide& key, platform cho
   file_fault fault;
   if (!keep_own_files(home, made, fault)) {
     drop_copies(home, made);
-    return failed(sign_in_result::copy_not_kept, fault.path, fault.error);
+    return {sign_in_result::copy_not_kept, fault};
   }
   // What the client added to the tool's config since the last Sign in
   // goes into the new one.
@@ -57,7 +58,7 @@ sign_in_outcome write_tool_files(const wide& home, const wide& key, platform cho
   const auto give_up = [&](const wide& path, const host_result& written) {
     drop_copies(home, made);
     if (!marked_before) delete_file(marker);
-    return failed(sign_in_result::not_written, path, written.error);
+    return failed(sign_in_result::not_written, fault_kind::not_written, path, written.error);
   };
   // Without the marker the tool's files would pass for the user's own. One
   // that cannot be replaced but stands (a folder in its place) still marks.
@@ -91,25 +92,35 @@ sign_in_outcome sign_in_with_key(const wide& typed_key, platform chosen) {
   if (key.size() < minimum_key_length || key.find(key_placeholder) != wide::npos)
     return failed(sign_in_result::key_refused);
 
-  // Without a profile folder every path would land in the working
+  // Without a usable Codex home every path would land in the working
   // directory; refuse rather than write files or settings anywhere else.
-  const wide home = codex_home();
-  if (home.empty()) return failed(sign_in_result::no_codex_home);
+  const codex_home_place place = find_codex_home();
+  if (!place.absolute)
+    return failed(sign_in_result::no_codex_home, fault_kind::not_absolute, place.setting);
+  const wide& home = place.path;
+  if (home.empty()) return failed(sign_in_result::no_codex_home, fault_kind::no_profile);
   const host_result home_made = create_directory(home);
   if (!home_made) {
     clear_proxy_settings();
-    return failed(sign_in_result::no_codex_home, home, home_made.error);
+    return failed(sign_in_result::no_codex_home, fault_kind::no_home, home, home_made.error);
   }
   const home_lock lock(home);
-  if (!lock.acquired()) return failed(sign_in_result::busy, home);
+  if (lock.outcome() == home_lock::state::busy)
+    return failed(sign_in_result::busy, fault_kind::busy, home);
+  if (!lock.acquired())
+    return failed(sign_in_result::lock_failed, fault_kind::no_lock, lock.path(), lock.error());
   remove_leftovers(home);
 
   clear_proxy_settings();
   const sign_in_outcome outcome = write_tool_files(home, key, chosen);
   if (outcome.result != sign_in_result::done) return outcome;
-  // The desktop app reads the key from the environment; the CLI from auth.json.
+  // The desktop app reads the key from the environment, so without it
+  // there it is not signed in; the CLI reads auth.json.
   if (chosen == platform::desktop) {
-    set_user_env(api_key_variable, key, true);
+    const host_result set = set_user_env(api_key_variable, key, true);
+    if (!set)
+      return failed(sign_in_result::environment_not_set, fault_kind::no_environment,
+                    user_environment_store(), set.error);
   } else {
     delete_user_env(api_key_variable, true);
   }

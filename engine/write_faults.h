@@ -16,6 +16,13 @@ void inject_sync_fault(bool failing);
 void stop_changes_after(std::size_t changes);
 // Changes made, or refused, since the count was last started.
 std::size_t changes_counted();
+// Makes the next lock of a Codex home (POSIX) pause this long between
+// opening its file and locking it, as a busy machine may.
+void pause_next_lock_after_open(unsigned milliseconds);
+// Makes the next this-many tries to put a file in its target's place meet a
+// target that another program holds open (Windows), as an editor or a
+// virus scan may for a moment.
+void hold_targets_for(std::size_t tries);
 // How long a command waits for another to let go of the Codex home: a few
 // seconds, unless a test shortens it.
 constexpr unsigned default_lock_patience = 5000;

@@ -249,10 +249,9 @@ bool parse(const std::vector<std::string>& arguments, command_line& line, std::s
   return true;
 }
 
-// Text and the path after it, with the system's reason when it gave one.
-wide about_path(const char* text_key, const wide& path, int error) {
-  const wide reason = system_message(error);
-  return command_line_text(text_key) + path + (reason.empty() ? wide() : u": " + reason);
+// What could not be done, to which path, and the system's reason.
+wide fault_line(const file_fault& fault) {
+  return failure_detail(fault_name(fault.kind), fault.path, system_message(fault.error));
 }
 
 void print_failure(const wide& first_line, const wide& second_line) {
@@ -265,6 +264,11 @@ bytes json_text(const wide& text) {
 }
 
 int show_status(const command_line& line) {
+  const codex_home_place home = find_codex_home();
+  if (!home.absolute) {
+    print_line(out_stream::error, fault_line({fault_kind::not_absolute, home.setting}), tone::bad);
+    return exit_failed;
+  }
   const account_status status = read_status();
   const wide shown = line.show_key ? status.key : masked_key(status.key);
   if (line.json) {
@@ -277,12 +281,16 @@ int show_status(const command_line& line) {
     object += ", \"key\": " + (status.signed_in ? json_text(shown) : bytes("null"));
     object += ", \"key_shown\": ";
     object += status.signed_in && line.show_key ? "true" : "false";
+    object += ", \"codex_home\": " + (home.path.empty() ? bytes("null") : json_text(home.path));
     object += "}";
     print_line(out_stream::output, from_utf8(object));
   } else {
     print_line(out_stream::output,
                status_text(status.signed_in ? mode_name(status.client) : nullptr));
     if (status.signed_in) print_line(out_stream::output, key_line_prefix + shown);
+    // Only a home the user moved is worth a line.
+    if (!home.setting.empty())
+      print_line(out_stream::output, command_line_text("home_at") + home.path + u" (CODEX_HOME)");
   }
   return status.signed_in ? exit_done : exit_not_signed_in;
 }
@@ -298,7 +306,7 @@ bool read_key(const command_line& line, wide& key) {
   if (result == input_result::unreadable) {
     if (line.has_key_file) {
       print_failure(command_line_text("key_file"),
-                    about_path("not_read", from_utf8(line.key_file), error));
+                    failure_detail("not_read", from_utf8(line.key_file), system_message(error)));
     } else {
       print_line(out_stream::error, command_line_text("stdin"), tone::bad);
     }
@@ -316,22 +324,6 @@ bool read_key(const command_line& line, wide& key) {
     return false;
   }
   return true;
-}
-
-// What stopped a Sign in, and where.
-wide sign_in_failure(const sign_in_outcome& outcome) {
-  const file_fault& fault = outcome.fault;
-  switch (outcome.result) {
-    case sign_in_result::no_codex_home:
-      if (fault.path.empty()) return command_line_text("no_profile");
-      return about_path("no_home", fault.path, fault.error);
-    case sign_in_result::busy:
-      return about_path("busy", fault.path, 0);
-    case sign_in_result::copy_not_kept:
-      return about_path("not_kept", fault.path, fault.error);
-    default:
-      return about_path("not_written", fault.path, fault.error);
-  }
 }
 
 int sign_in(const command_line& line) {
@@ -367,7 +359,7 @@ int sign_in(const command_line& line) {
       print_line(out_stream::error, failed + u": " + ui_text("bad"), tone::bad);
       return exit_key_refused;
     default:
-      print_failure(failed, sign_in_failure(outcome));
+      print_failure(failed, fault_line(outcome.fault));
       return exit_failed;
   }
 }
@@ -382,27 +374,19 @@ int reset(const command_line& line) {
     return exit_failed;
   }
   const reset_outcome outcome = reset_without_asking();
-  if (outcome.busy) {
-    print_failure(command_line_text("not_reset"), about_path("busy", outcome.codex_home, 0));
+  if (outcome.stopped.kind != fault_kind::none) {
+    print_failure(command_line_text("not_reset"), fault_line(outcome.stopped));
     return exit_failed;
   }
-  print_line(out_stream::output, ui_text("rst_ok"), tone::good);
-  for (const reset_change& change : outcome.changes) {
-    if (change.done) continue;
-    if (change.step == reset_step::gave_back) {
-      print_line(out_stream::error,
-                 about_path("not_back", change.file.path, change.file.error) + u"; " +
-                     command_line_text("copy_kept"),
-                 tone::bad);
-    } else if (change.step == reset_step::rewrote) {
-      print_line(out_stream::error, about_path("not_written", change.file.path, change.file.error),
-                 tone::bad);
-    } else {
-      print_line(out_stream::error, about_path("not_removed", change.file.path, change.file.error),
-                 tone::bad);
-    }
+  if (outcome.complete()) {
+    print_line(out_stream::output, ui_text("rst_ok"), tone::good);
+    return exit_done;
   }
-  return outcome.complete() ? exit_done : exit_failed;
+  print_line(out_stream::error, ui_text("rst_no"), tone::bad);
+  for (const reset_change& change : outcome.changes) {
+    if (!change.done) print_line(out_stream::error, fault_line(change.file));
+  }
+  return exit_failed;
 }
 
 int show_help(const command_line& line) {

@@ -49,6 +49,7 @@ const catalogue_entry catalogue[] = {
     {"rst_d", u"Reset complete", u"Reset hoàn tất"},
     {"rst_bz", u"Another Sign in or Reset is running.\n\nNothing was reset; try again in a moment.",
      u"Một lần đăng nhập hoặc reset khác đang chạy.\n\nChưa reset gì; hãy thử lại sau giây lát."},
+    {"rst_no", u"Reset did not finish.", u"Reset chưa hoàn tất."},
     {"signed", u"Signed in", u"Đã đăng nhập"},
     {"key", u"LICENSE KEY", u"LICENSE KEY"},
 };
@@ -59,7 +60,6 @@ const catalogue_entry command_line_catalogue[] = {
     {"desktop_only", u"The Desktop platform exists only on Windows.",
      u"Nền tảng Desktop chỉ có trên Windows."},
     {"key_file", u"Cannot read the key file.", u"Không đọc được tệp key."},
-    {"not_read", u"cannot read ", u"không đọc được "},
     {"stdin", u"Cannot read the key from standard input.", u"Không đọc được key từ đầu vào chuẩn."},
     {"too_large", u"The key input is larger than 64 KiB.", u"Dữ liệu key lớn hơn 64 KiB."},
     {"not_text", u"The key input is not text.", u"Dữ liệu key không phải là văn bản."},
@@ -68,16 +68,28 @@ const catalogue_entry command_line_catalogue[] = {
      u"Reset cần được xác nhận trước khi thay đổi; khi không có terminal để hỏi, hãy xác nhận "
      u"bằng --yes."},
     {"not_reset", u"Nothing was reset.", u"Chưa reset gì."},
+    {"home_at", u"Codex folder: ", u"Thư mục Codex: "},
+};
+
+// What a command could not do, by the engine's name for it; each text is
+// followed by a path.
+const catalogue_entry failure_catalogue[] = {
+    {"not_read", u"cannot read ", u"không đọc được "},
     {"no_profile", u"cannot find your home folder", u"không tìm thấy thư mục cá nhân của bạn"},
+    {"not_absolute", u"CODEX_HOME must be an absolute path, not ",
+     u"CODEX_HOME phải là đường dẫn tuyệt đối, không phải "},
     {"no_home", u"cannot create the Codex folder ", u"không tạo được thư mục Codex "},
+    {"busy", u"another Sign in or Reset is running on ",
+     u"một lần Đăng nhập hoặc Reset khác đang chạy trên "},
+    {"no_lock", u"cannot lock ", u"không khoá được "},
     {"not_kept", u"cannot keep a copy of your file at ",
      u"không giữ được bản sao tệp của bạn tại "},
     {"not_written", u"cannot write ", u"không ghi được "},
-    {"busy", u"another Sign in or Reset is running on ",
-     u"một lần Đăng nhập hoặc Reset khác đang chạy trên "},
+    {"no_environment", u"cannot change OPENAI_API_KEY in ",
+     u"không đổi được OPENAI_API_KEY trong "},
     {"not_back", u"cannot give back ", u"không trả lại được "},
-    {"copy_kept", u"the copy is kept for the next Reset", u"bản sao được giữ cho lần Reset sau"},
     {"not_removed", u"cannot remove ", u"không xoá được "},
+    {"copy_kept", u"the copy is kept for the next Reset", u"bản sao được giữ cho lần Reset sau"},
 };
 
 template <std::size_t count>
@@ -98,6 +110,16 @@ const char16_t* ui_text(const char* key) {
 
 const char16_t* command_line_text(const char* key) {
   return look_up(command_line_catalogue, key);
+}
+
+std::u16string failure_detail(const char* fault_name, const std::u16string& path,
+                              const std::u16string& reason) {
+  std::u16string line = look_up(failure_catalogue, fault_name) + path;
+  if (!reason.empty()) line += u": " + reason;
+  // A file not given back still has its copy, which the next Reset uses.
+  if (std::strcmp(fault_name, "not_back") == 0)
+    line += u"; " + std::u16string(look_up(failure_catalogue, "copy_kept"));
+  return line;
 }
 
 void switch_language() {

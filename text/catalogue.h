@@ -13,6 +13,12 @@ void switch_language();
 const char16_t* ui_text(const char* key);
 // Likewise for the texts only the command line shows.
 const char16_t* command_line_text(const char* key);
+// What a command could not do, as the line under a failure says it in both
+// programs: the text for the engine's name of the fault, the path, and the
+// system's reason after a colon when it gave one ("cannot write
+// /home/ana/.codex/auth.json: Is a directory").
+std::u16string failure_detail(const char* fault_name, const std::u16string& path,
+                              const std::u16string& reason);
 
 // Starts the status card's second line, in both languages.
 constexpr char16_t key_line_prefix[] = u"Key: ";

@@ -15,7 +15,9 @@ platform selected_mode = platform::desktop;
 namespace {
 
 int show(const box_choice& box) {
-  return window().message_box(ui_text(box.text_key), ui_text(box.caption_key), box.flags);
+  wide text = ui_text(box.text_key);
+  if (!box.detail.empty()) text += u"\n\n" + box.detail;
+  return window().message_box(text, ui_text(box.caption_key), box.flags);
 }
 
 }  // namespace
@@ -24,7 +26,7 @@ void apply_key() {
   const sign_in_outcome outcome = sign_in_with_key(window().key_text(), selected_mode);
   // The success box names the platform the refreshed status shows.
   if (outcome.result == sign_in_result::done) refresh_status();
-  show(sign_in_box(outcome.result, selected_mode));
+  show(sign_in_box(outcome, selected_mode));
 }
 
 void reset_configuration() {
@@ -32,7 +34,8 @@ void reset_configuration() {
       window().message_box(ui_text("rst_a"), ui_text("rst_t"), box_yes_no | box_icon_question);
   if (answer != box_answer_yes) return;
   const reset_outcome outcome = reset_without_asking();
-  if (!outcome.busy) {
+  // Whatever it did, the key field and the card then show what is stored.
+  if (outcome.stopped.kind == fault_kind::none) {
     window().set_key_text(u"");
     window().hide_key();
     refresh_status();

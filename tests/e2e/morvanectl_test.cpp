@@ -137,7 +137,8 @@ TEST_F(morvanectl_test, sign_in_status_and_reset_write_what_the_window_writes) {
   status = run({"--lang=vi", "status", "--json", "--show-key"});
   EXPECT_EQ(status.output,
             "{\"signed_in\": true, \"platform\": \"cli\", \"key\": \"sk-cli-key-0123456789\", "
-            "\"key_shown\": true}\n");
+            "\"key_shown\": true, \"codex_home\": \"" +
+                to_utf8(codex_home()) + "\"}\n");
 
   // Without a terminal Reset must be told yes; then the user's config is back.
   outcome reset = run({"reset"});
@@ -152,7 +153,9 @@ TEST_F(morvanectl_test, sign_in_status_and_reset_write_what_the_window_writes) {
   status = run({"status", "--json"});
   EXPECT_EQ(status.exit_code, 3);
   EXPECT_EQ(status.output,
-            "{\"signed_in\": false, \"platform\": null, \"key\": null, \"key_shown\": false}\n");
+            "{\"signed_in\": false, \"platform\": null, \"key\": null, \"key_shown\": false, "
+            "\"codex_home\": \"" +
+                to_utf8(codex_home()) + "\"}\n");
 }
 
 // A refused key, a usage error or input that cannot be used changes nothing.
@@ -257,8 +260,10 @@ TEST_F(morvanectl_test, failures_name_the_file_and_the_reason) {
   ASSERT_TRUE(create_directory(path(config_file_suffix)));
   result = run({"reset", "--yes", "--lang", "en"});
   EXPECT_EQ(result.exit_code, 1);
-  EXPECT_EQ(result.errors, "cannot give back " + to_utf8(path(config_file_suffix)) +
+  EXPECT_EQ(result.errors, "Reset did not finish.\ncannot give back " +
+                               to_utf8(path(config_file_suffix)) +
                                ": Is a directory; the copy is kept for the next Reset\n");
+  EXPECT_EQ(result.output, "") << "no success line";
   EXPECT_EQ(file(backup_copy_suffix), "mine\n");
 }
 

@@ -24,10 +24,13 @@ using maybe_bytes = std::optional<bytes>;
 
 // A table the client adds while signed in, and what in a config would
 // already define it: its header line, or a key line starting with its name.
+// One the tool cannot read with certainty keeps every table from being
+// carried.
 struct client_table {
   const char* header;
   const char* dotted;
   bytes text;
+  bool readable = true;
 };
 const client_table client_tables[] = {
     {"[mcp_servers.github]", "mcp_servers.",
@@ -37,6 +40,9 @@ const client_table client_tables[] = {
      "[projects.\"/home/ana/work\"]\ntrust_level = \"trusted\"\n"},
     {"[features]", "features.", "[features]\nweb_search_request = true\n"},
     {"[notice]", "notice.", "[notice]\nhide_full_access_warning = true\n"},
+    {"[[hooks]]", "hooks",
+     "[[hooks]]\ncommand = \"fmt\"\n[hooks.env]\nX = \"1\"\n\n[[hooks]]\ncommand = \"lint\"\n"},
+    {"[notes]", "notes.", "[notes]\nsee the wiki\n", false},
 };
 
 bool defines(const bytes& config, const client_table& table) {
@@ -90,12 +96,19 @@ struct owned_file {
     on_disk = followed_by(*on_disk, table.text);
     added.push_back({&table, table.text});
   }
+  bool all_readable() const {
+    for (const added_table& a : added) {
+      if (!a.table->readable) return false;
+    }
+    return true;
+  }
   void signing_in(const bytes& template_text, bool desktop) {
     if (!kept) {
       kept = on_disk && !tools;
       own = kept ? on_disk : std::nullopt;
     }
     on_disk = template_text;
+    if (!all_readable()) added.clear();
     std::vector<added_table> carried;
     for (const added_table& a : added) {
       // The Desktop filter drops MCP servers; a table the template has stays out.
@@ -108,6 +121,7 @@ struct owned_file {
     added = carried;
   }
   void reset(bool signed_in) {
+    if (!all_readable()) added.clear();
     if (signed_in) {
       bytes given_back = own.value_or("");
       for (const added_table& a : added) {
@@ -242,7 +256,7 @@ TEST_F(own_files_model, the_users_files_always_come_back) {
           user_sets(auth, auth_file_suffix, any_of(user_logins, 3));
           break;
         case 6: {
-          const client_table& table = client_tables[random.below(4)];
+          const client_table& table = client_tables[random.below(6)];
           steps += std::string(" client-adds-") + table.header;
           config.client_adds(table);
           write(config_file_suffix, config.on_disk);

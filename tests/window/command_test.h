@@ -1,5 +1,7 @@
 #pragma once
 // A clean user, a recording window, and the user's two commands as steps.
+#include <string>
+
 #include "catalogue.h"
 #include "commands.h"
 #include "recording_window.h"
@@ -31,10 +33,17 @@ class command_test : public user_test {
     reset_configuration();
   }
 
-  // The last command ended with exactly this one box.
+  // The last command ended with exactly this one box. A failure's text goes
+  // on, after a blank line, to say what failed and why.
   void expect_box(const char* text_key, const char* caption_key, unsigned flags) {
     ASSERT_EQ(win.boxes.size(), 1u) << "after key " << narrow(win.key);
-    EXPECT_EQ(win.boxes[0].text, ui_text(text_key)) << text_key;
+    if (std::string(text_key) == "fail") {
+      const wide said = ui_text(text_key) + wide(u"\n\n");
+      EXPECT_EQ(win.boxes[0].text.compare(0, said.size(), said), 0) << narrow(win.boxes[0].text);
+      EXPECT_GT(win.boxes[0].text.size(), said.size()) << "names no file";
+    } else {
+      EXPECT_EQ(win.boxes[0].text, ui_text(text_key)) << text_key;
+    }
     EXPECT_EQ(win.boxes[0].caption, ui_text(caption_key)) << text_key;
     EXPECT_EQ(win.boxes[0].flags, flags) << text_key;
   }

@@ -303,7 +303,7 @@ TEST_F(faults_test, sign_in_says_which_file_and_why) {
   EXPECT_EQ(said, "removed " + narrow(path(auth_file_suffix)) + "; gave back " +
                       narrow(path(config_file_suffix)) + " failed; ");
   EXPECT_FALSE(outcome.complete());
-  EXPECT_FALSE(outcome.busy);
+  EXPECT_FALSE(outcome.busy());
 }
 
 // While another command holds the Codex home, Sign in and Reset wait a

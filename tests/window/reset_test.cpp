@@ -193,7 +193,13 @@ TEST_F(reset_test, a_copy_that_cannot_go_back_waits_for_the_next_reset) {
     ASSERT_TRUE(create_directory(path(suffix)));
   }
   reset();
-  expect_confirmation_then_completion();
+  // Not "Reset complete": which files did not go back, and that their
+  // copies wait for the next Reset.
+  ASSERT_EQ(win.boxes.size(), 2u);
+  EXPECT_EQ(win.boxes[1].text.find(ui_text("rst_no")), 0u);
+  EXPECT_NE(win.boxes[1].text.find(path(config_file_suffix)), wide::npos);
+  EXPECT_NE(win.boxes[1].text.find(path(auth_file_suffix)), wide::npos);
+  EXPECT_EQ(win.boxes[1].flags, unsigned{box_ok | box_icon_error});
   EXPECT_EQ(file(backup_copy_suffix), "mine\n");
   EXPECT_EQ(file(auth_backup_copy_suffix), login);
 

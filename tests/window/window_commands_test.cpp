@@ -101,35 +101,87 @@ TEST_F(status_card_test, refresh_when_signed_out_keeps_the_chosen_card_and_key_f
   EXPECT_EQ(fake_window.repaints, 3);
 }
 
+// Refusals and success say only their text; every other failure adds what
+// could not be done, to which file and why, in the current language.
 TEST(message_boxes, each_outcome_has_its_box) {
+  ui_language = language_english;
   using result = sign_in_result;
+  using kind = fault_kind;
   constexpr unsigned error = box_ok | box_icon_error, information = box_ok | box_icon_information;
+  const wide file = u"/h/.codex/auth.json", reason = u": " + system_message(5);
   struct row {
-    result outcome;
+    sign_in_outcome outcome;
     platform shown;
-    box_choice box;
+    const char* text_key;
+    unsigned flags;
+    wide detail;
   };
   const row rows[] = {
-      {result::done, platform::cli, {"ok_cli", "ok_t", information}},
-      {result::done, platform::desktop, {"ok_app", "ok_t", information}},
-      {result::key_empty, platform::cli, {"empty", "fail", error}},
-      {result::key_refused, platform::desktop, {"bad", "fail", error}},
-      {result::no_codex_home, platform::cli, {"fail", "fail", error}},
-      {result::busy, platform::desktop, {"fail", "fail", error}},
-      {result::copy_not_kept, platform::cli, {"fail", "fail", error}},
-      {result::not_written, platform::desktop, {"fail", "fail", error}},
+      {{result::done, {}}, platform::cli, "ok_cli", information, u""},
+      {{result::done, {}}, platform::desktop, "ok_app", information, u""},
+      {{result::key_empty, {}}, platform::cli, "empty", error, u""},
+      {{result::key_refused, {}}, platform::desktop, "bad", error, u""},
+      {{result::no_codex_home, {kind::no_profile, u"", 0}},
+       platform::cli,
+       "fail",
+       error,
+       u"cannot find your home folder"},
+      {{result::no_codex_home, {kind::not_absolute, u"codex", 0}},
+       platform::cli,
+       "fail",
+       error,
+       u"CODEX_HOME must be an absolute path, not codex"},
+      {{result::busy, {kind::busy, u"/h/.codex", 0}},
+       platform::desktop,
+       "fail",
+       error,
+       u"another Sign in or Reset is running on /h/.codex"},
+      {{result::lock_failed, {kind::no_lock, file, 5}},
+       platform::cli,
+       "fail",
+       error,
+       u"cannot lock " + file + reason},
+      {{result::copy_not_kept, {kind::not_kept, file, 5}},
+       platform::cli,
+       "fail",
+       error,
+       u"cannot keep a copy of your file at " + file + reason},
+      {{result::not_written, {kind::not_written, file, 5}},
+       platform::desktop,
+       "fail",
+       error,
+       u"cannot write " + file + reason},
+      {{result::environment_not_set, {kind::no_environment, u"HKCU", 5}},
+       platform::desktop,
+       "fail",
+       error,
+       u"cannot change OPENAI_API_KEY in HKCU" + reason},
   };
   for (const row& r : rows) {
     const box_choice box = sign_in_box(r.outcome, r.shown);
-    SCOPED_TRACE(r.box.text_key);
-    EXPECT_STREQ(box.text_key, r.box.text_key);
-    EXPECT_STREQ(box.caption_key, r.box.caption_key);
-    EXPECT_EQ(box.flags, r.box.flags);
+    SCOPED_TRACE(narrow(r.detail));
+    EXPECT_STREQ(box.text_key, r.text_key);
+    EXPECT_STREQ(box.caption_key, r.flags == error ? "fail" : "ok_t");
+    EXPECT_EQ(box.flags, r.flags);
+    EXPECT_EQ(box.detail, r.detail);
   }
-  reset_outcome busy;
-  busy.busy = true;
-  EXPECT_STREQ(reset_box(busy).text_key, "rst_bz");
-  EXPECT_EQ(reset_box(busy).flags, error);
-  EXPECT_STREQ(reset_box(reset_outcome()).text_key, "rst_ok");
-  EXPECT_STREQ(reset_box(reset_outcome()).caption_key, "rst_d");
+
+  reset_outcome reset;
+  EXPECT_STREQ(reset_box(reset).text_key, "rst_ok");
+  EXPECT_STREQ(reset_box(reset).caption_key, "rst_d");
+  reset.changes = {{reset_step::removed, {kind::none, file, 0}, true},
+                   {reset_step::gave_back, {kind::not_back, u"/c", 5}, false},
+                   {reset_step::removed, {kind::not_removed, file, 5}, false}};
+  const box_choice partial = reset_box(reset);
+  EXPECT_STREQ(partial.text_key, "rst_no");
+  EXPECT_EQ(partial.flags, error);
+  EXPECT_EQ(partial.detail, u"cannot give back /c" + reason +
+                                u"; the copy is kept for the next Reset\ncannot remove " + file +
+                                reason);
+  reset.stopped = {kind::busy, u"/h", 0};
+  EXPECT_STREQ(reset_box(reset).text_key, "rst_bz");
+  EXPECT_EQ(reset_box(reset).detail, u"");
+  reset.stopped = {kind::no_lock, file, 5};
+  EXPECT_EQ(reset_box(reset).detail, u"cannot lock " + file + reason);
+  ui_language = language_vietnamese;
 }
