@@ -19,6 +19,7 @@
 #include "config_files.h"
 #include "console.h"
 #include "host.h"
+#include "status.h"
 #include "test_home.h"
 
 namespace {
@@ -264,7 +265,39 @@ TEST_F(morvanectl_test, failures_name_the_file_and_the_reason) {
                                to_utf8(path(config_file_suffix)) +
                                ": Is a directory; the copy is kept for the next Reset\n");
   EXPECT_EQ(result.output, "") << "no success line";
+
+  // Another command holds the home: Reset waits for it, then says so.
+  const home_lock other(codex_home());
+  result = run({"reset", "--yes", "--lang", "en"});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(result.errors, "Nothing was reset.\nanother Sign in or Reset is running on " +
+                               to_utf8(codex_home()) + "\n");
   EXPECT_EQ(file(backup_copy_suffix), "mine\n");
+}
+
+// The Codex home is where the client reads it: CODEX_HOME when it is set,
+// and never a folder guessed from where the command runs.
+TEST_F(morvanectl_test, codex_home_follows_the_variable) {
+  const std::string moved = to_utf8(path(u"")) + "-moved";
+  set_codex_home_variable(moved.c_str());
+  EXPECT_EQ(run({"sign-in"}, "sk-moved-key-123\n").exit_code, 0);
+  EXPECT_EQ(raw_read(from_utf8(moved + "/auth.json")), auth_file_text(u"sk-moved-key-123"));
+  EXPECT_FALSE(has(u""));
+  EXPECT_EQ(run({"status", "--lang", "en"}).output,
+            "Signed in  \xC2\xB7  CLI\nKey: " + to_utf8(masked_key(u"sk-moved-key-123")) +
+                "\nCodex folder: " + moved + " (CODEX_HOME)\n");
+
+  set_codex_home_variable("codex");
+  for (const auto& arguments : {std::vector<std::string>{"status", "--lang", "en"},
+                                std::vector<std::string>{"sign-in", "--lang", "en"},
+                                std::vector<std::string>{"reset", "--yes", "--lang", "en"}}) {
+    const outcome refused = run(arguments, "sk-moved-key-123\n");
+    EXPECT_EQ(refused.exit_code, 1) << arguments[0];
+    EXPECT_NE(refused.errors.find("CODEX_HOME must be an absolute path, not codex\n"),
+              std::string::npos)
+        << refused.errors;
+  }
+  EXPECT_FALSE(raw_exists(u"codex"));
 }
 
 // morvanectl on a terminal of its own, as a user types at it; its standard

@@ -8,6 +8,7 @@
 
 #include "host.h"
 #include "test_home.h"
+#include "write_faults.h"
 
 namespace {
 
@@ -124,6 +125,27 @@ TEST_F(host_win32_test, codex_home_is_in_the_profile_folder) {
   ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, 0, profile)));
   EXPECT_EQ(codex_home(), wide(reinterpret_cast<const char16_t*>(profile)) + u"\\.codex");
   EXPECT_EQ(path(u"\\auth.json"), join_path(codex_home(), u"\\auth.json"));
+}
+
+// Another program holding the target open for a moment (an editor, a virus
+// scan) is waited out for about two seconds; then the write fails, naming
+// the reason, with the old file whole and no temporary file left.
+TEST_F(host_win32_test, a_held_target_is_tried_again) {
+  put(u"\\config.toml", "old\n");
+  hold_targets_for(4);
+  EXPECT_TRUE(write_text_file(path(u"\\config.toml"), "new\n"));
+  EXPECT_EQ(file(u"\\config.toml"), "new\n");
+  hold_targets_for(1000);
+  const DWORD start = GetTickCount();
+  const host_result held = write_text_file(path(u"\\config.toml"), "newer\n");
+  const DWORD waited = GetTickCount() - start;
+  hold_targets_for(0);
+  EXPECT_FALSE(held);
+  EXPECT_EQ(held.error, ERROR_SHARING_VIOLATION);
+  EXPECT_GE(waited, 1500u);
+  EXPECT_LE(waited, 4000u);
+  EXPECT_EQ(file(u"\\config.toml"), "new\n");
+  EXPECT_EQ(directory_entries(path(u"")), std::vector<wide>{u"config.toml"});
 }
 
 TEST_F(host_win32_test, system_proxy_is_switched_off) {

@@ -118,7 +118,21 @@ bool make_directory(const wide& path) {
 
 }  // namespace
 
+void set_codex_home_variable(const char* value) {
+#ifdef _WIN32
+  SetEnvironmentVariableW(L"CODEX_HOME", value ? win(from_utf8(value)) : nullptr);
+#else
+  if (value) {
+    setenv("CODEX_HOME", value, 1);
+  } else {
+    unsetenv("CODEX_HOME");
+  }
+#endif
+}
+
 void user_test::SetUp() {
+  // A CODEX_HOME of the person running the tests must never be written.
+  set_codex_home_variable(nullptr);
 #ifdef _WIN32
   home_folder = profile_folder() + u"\\.codex";
   clean_user();
@@ -135,8 +149,11 @@ void user_test::SetUp() {
 }
 
 void user_test::TearDown() {
+  set_codex_home_variable(nullptr);
   inject_write_fault_after(SIZE_MAX);
   inject_sync_fault(false);
+  hold_targets_for(0);
+  pause_next_lock_after_open(0);
   stop_changes_after(SIZE_MAX);
   set_lock_patience(default_lock_patience);
 #ifdef _WIN32

@@ -73,5 +73,8 @@ bool raw_exists(const wide& path);
 bool raw_remove(const wide& path);
 // Names of the entries of a directory (no "." or "..").
 std::vector<wide> directory_entries(const wide& path);
+// Sets CODEX_HOME in this process's environment (null: unsets it), as a
+// user's shell would. Every test starts without it.
+void set_codex_home_variable(const char* value);
 // Printable form of wide text for assertion messages.
 std::string narrow(const wide& text);

@@ -2,8 +2,13 @@
 // files and environment values. Every run must end with its usual box, and
 // the user's files stay byte for byte as they were wherever nothing was to
 // change.
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <optional>
+#include <thread>
 #include <vector>
 
 #include "codex_files.h"
@@ -14,6 +19,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace {
@@ -224,7 +231,8 @@ TEST_F(faults_test, folders_in_the_copies_places_keep_the_users_files) {
 }
 
 // Beneath the window's boxes, each way a Sign in ends names the file
-// concerned and the system's reason.
+// concerned and the system's reason; and whatever happened, the next Reset
+// gives each of the user's files back and no temporary file is left.
 TEST_F(faults_test, sign_in_says_which_file_and_why) {
 #ifdef _WIN32
   const int not_a_folder = -1, is_a_folder = -1;  // any code: Wine's vary with the call
@@ -232,8 +240,9 @@ TEST_F(faults_test, sign_in_says_which_file_and_why) {
   const int not_a_folder = ENOTDIR, is_a_folder = EISDIR;
 #endif
   struct entry {
-    const char16_t* suffix;  // u"" for the Codex home itself
-    bool folder;
+    const char16_t* suffix;          // u"" for the Codex home itself
+    char type;                       // 'f' file, 'd' folder, 'l' link to nowhere
+    const char* content = "mine\n";  // a file's, as Reset must leave it; null: not the user's
   };
   struct sign_in_case {
     const char* what;
@@ -242,23 +251,39 @@ TEST_F(faults_test, sign_in_says_which_file_and_why) {
     sign_in_result result;
     const char16_t* named;  // suffix of the path named; null for none
     int error;              // 0: none; -1: any
+    bool disk_full = false;
+    const char* codex_home_variable = nullptr;
   };
   using result = sign_in_result;
   const char16_t* const valid = u"sk-valid-1";
   const char16_t *const auth = auth_file_suffix, *const config = config_file_suffix,
                         *const backup = backup_dir_suffix;
+  const bytes edited_template = cli_template + "[tools]\nweb = true\n";
   // clang-format off
   const sign_in_case cases[] = {
       {"empty key", {}, u" \t", result::key_empty, nullptr, 0},
       {"short key", {}, u"sk-1234", result::key_refused, nullptr, 0},
-      {"home is a file", {{u"", false}}, valid, result::no_codex_home, u"", not_a_folder},
-      {"folder for auth.json", {{auth, true}}, valid, result::not_written, auth, is_a_folder},
-      {"folder for config.toml", {{config, true}}, valid, result::not_written, config, is_a_folder},
-      {"file for the copies' folder", {{config, false}, {backup, false}}, valid,
+      {"CODEX_HOME not absolute", {}, valid, result::no_codex_home, nullptr, 0, false, "codex"},
+      {"home is a file", {{u"", 'f', nullptr}}, valid, result::no_codex_home, u"", not_a_folder},
+      {"folder for the lock", {{lock_file_suffix, 'd'}}, valid, result::lock_failed, lock_file_suffix,
+       is_a_folder},
+      {"folder for auth.json", {{auth, 'd'}}, valid, result::not_written, auth, is_a_folder},
+      {"folder for config.toml, own login", {{auth, 'f'}, {config, 'd'}}, valid, result::not_written,
+       config, is_a_folder},
+      {"file for the copies' folder", {{config, 'f'}, {backup, 'f'}}, valid,
        result::copy_not_kept, backup_copy_suffix, not_a_folder},
-      {"folder for the login's copy", {{auth, false}, {backup, true}, {auth_backup_copy_suffix, true}},
+      {"folder for the login's copy", {{auth, 'f'}, {backup, 'd'}, {auth_backup_copy_suffix, 'd'}},
        valid, result::copy_not_kept, auth_backup_copy_suffix, is_a_folder},
-      {"done", {{config, false}}, valid, result::done, nullptr, 0},
+      {"a stale copy and a full disk", {{config, 'f'}, {backup, 'd'}, {backup_copy_suffix, 'f', nullptr}}, valid,
+       result::copy_not_kept, backup_copy_suffix, -1, true},
+#ifndef _WIN32
+      {"link to nowhere for the marker, own login", {{auth, 'f'}, {marker_file_suffix, 'l'}}, valid,
+       result::not_written, marker_file_suffix, ENOENT},
+#endif
+      {"the user's edited template", {{config, 'f', edited_template.c_str()}}, valid, result::done,
+       nullptr, 0},
+      {"a stopped write's leftover", {{config, 'f'}, {u"\\mvn1-1.tmp", 'f', nullptr}}, valid,
+       result::done, nullptr, 0},
   };
   // clang-format on
   for (const sign_in_case& c : cases) {
@@ -269,19 +294,37 @@ TEST_F(faults_test, sign_in_says_which_file_and_why) {
       if (*e.suffix && !has(u"")) {
         ASSERT_TRUE(create_directory(codex_home()));
       }
-      if (e.folder) {
+      if (e.type == 'd') {
         ASSERT_TRUE(create_directory(path(e.suffix)));
+      } else if (e.type == 'l') {
+#ifndef _WIN32
+        ASSERT_EQ(symlink("/morvane-nowhere/file", narrow(path(e.suffix)).c_str()), 0);
+#endif
       } else {
-        ASSERT_TRUE(raw_write(path(e.suffix), "mine\n"));
+        ASSERT_TRUE(raw_write(path(e.suffix), e.content ? e.content : "stale\n"));
       }
     }
+    set_codex_home_variable(c.codex_home_variable);
+    inject_write_fault_after(c.disk_full ? 0 : SIZE_MAX);
     const sign_in_outcome outcome = sign_in_with_key(c.key, platform::desktop);
+    inject_write_fault_after(SIZE_MAX);
     EXPECT_EQ(outcome.result, c.result);
-    EXPECT_EQ(narrow(outcome.fault.path), c.named ? narrow(path(c.named)) : "");
+    const std::string named = c.codex_home_variable ? c.codex_home_variable
+                              : c.named             ? narrow(path(c.named))
+                                                    : "";
+    EXPECT_EQ(narrow(outcome.fault.path), named);
     if (c.error == -1) {
       EXPECT_NE(system_message(outcome.fault.error), u"");
     } else {
       EXPECT_EQ(outcome.fault.error, c.error);
+    }
+    EXPECT_EQ(temp_files(), 0);
+    set_codex_home_variable(nullptr);
+    reset_without_asking();
+    for (const entry& e : c.home) {
+      if (e.type == 'f' && e.content) {
+        EXPECT_EQ(raw_read(path(e.suffix)), e.content) << narrow(e.suffix);
+      }
     }
   }
 
@@ -330,6 +373,50 @@ TEST_F(faults_test, a_home_held_by_another_command_is_left_alone) {
   }
   sign_in(u"sk-new-key-123", platform::desktop);
   expect_success("ok_app");
+
+  // The heal at start does not wait: the window would not appear meanwhile.
+  // A command waits out a hold of a second or so.
+  set_lock_patience(default_lock_patience);
+  put(config_file_suffix, dirty);
+  const auto since = [](std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 start);
+  };
+  std::atomic<bool> holding{false};
+  std::thread holder([&] {
+    const home_lock other(codex_home());
+    holding = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+  });
+  while (!holding) std::this_thread::yield();
+  auto start = std::chrono::steady_clock::now();
+  heal_desktop_config();
+  EXPECT_LT(since(start).count(), 500);
+  EXPECT_EQ(file(config_file_suffix), dirty);
+  start = std::chrono::steady_clock::now();
+  EXPECT_EQ(sign_in_with_key(u"sk-new-key-123", platform::desktop).result, sign_in_result::done);
+  EXPECT_GE(since(start).count(), 900);
+  holder.join();
+
+#ifndef _WIN32
+  // A command that opened the lock's file just as its holder let go (and
+  // removed it) must not take that file for the lock while a third
+  // command holds the new one.
+  std::optional<home_lock> first(std::in_place, codex_home());
+  std::optional<home_lock> third;
+  std::atomic<bool> second_held{false};
+  pause_next_lock_after_open(300);
+  std::thread second([&] { second_held = home_lock(codex_home()).acquired(); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  first.reset();
+  third.emplace(codex_home());
+  ASSERT_TRUE(third->acquired());
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  EXPECT_FALSE(second_held) << "two commands held the Codex home";
+  third.reset();
+  second.join();
+  EXPECT_TRUE(second_held);
+#endif
 }
 
 TEST_F(faults_test, oversized_environment_key_is_ignored_then_replaced) {

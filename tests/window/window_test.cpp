@@ -4,10 +4,12 @@
 #include <vector>
 
 #include "catalogue.h"
+#include "host.h"
 #include "layout.h"
 #include "palette.h"
 #include "resources.h"
 #include "status.h"
+#include "test_home.h"
 #include "ui_test_support.h"
 #include "window_commands.h"
 
@@ -218,6 +220,22 @@ TEST_F(window_tests, enter_in_the_key_field_signs_in_once_and_types_nothing) {
   EXPECT_EQ(answers->captions.size(), 2u);
   SendMessageW(main_window, WM_KEYDOWN, 'A', 0);
   EXPECT_EQ(answers->captions.size(), 2u);
+}
+
+// A failed Sign in's box says which file and gives the system's own reason.
+TEST_F(window_tests, a_failed_sign_in_names_the_file_and_the_reason) {
+  ASSERT_TRUE(create_directory(codex_home()));
+  ASSERT_TRUE(create_directory(codex_home() + u"\\auth.json"));
+  open_window();
+  answer_boxes();
+  SetWindowTextW(key_edit, L"sk-valid-key-123");
+  click(middle(sign_in_rect));
+  ASSERT_EQ(answers->texts.size(), 1u);
+  const wide said = ui_text("fail") + wide(u"\n\n") +
+                    failure_detail("not_written", codex_home() + u"\\auth.json", u"");
+  EXPECT_EQ(answers->texts[0].compare(0, said.size(), said), 0) << narrow(answers->texts[0]);
+  EXPECT_GT(answers->texts[0].size(), said.size() + 2) << "no reason given";
+  EXPECT_EQ(answers->captions[0], ui_text("fail"));
 }
 
 TEST_F(window_tests, edit_colours_and_no_background_erase) {
