@@ -108,8 +108,8 @@ TEST_F(host_win32_test, missing_environment_key_is_not_created) {
 
   settings_listener listener;
   ASSERT_NE(listener.window, nullptr);
-  set_user_env(u"OPENAI_API_KEY", u"sk-abc", true);
-  delete_user_env(u"OPENAI_API_KEY", true);
+  EXPECT_EQ(set_user_env(u"OPENAI_API_KEY", u"sk-abc", true).error, ERROR_FILE_NOT_FOUND);
+  EXPECT_FALSE(delete_user_env(u"OPENAI_API_KEY", true));
   EXPECT_FALSE(open_user_key(environment_key, KEY_READ));
   EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"");
   EXPECT_TRUE(listener.received.empty()) << "nothing changed, so nothing is announced";
