@@ -50,6 +50,9 @@ enum class sign_in_result {
 struct sign_in_outcome {
   sign_in_result result = sign_in_result::done;
   file_fault fault;  // for the failures that concern a path
+  // Done: whether anything was changed (or, when checking, would be); a
+  // Sign in that finds everything as it would leave it changes nothing.
+  bool changed = false;
 };
 
 // What Reset did to one file, or could not do: the user's own file given
@@ -68,14 +71,23 @@ struct reset_outcome {
   file_fault stopped;
   wide codex_home;
   std::vector<reset_change> changes;
+  // Whether anything was changed (or, when checking, would be): nothing is
+  // when nothing of the tool's is in place.
+  bool changed = false;
   bool busy() const { return stopped.kind == fault_kind::busy; }
   bool complete() const;  // ran, and left nothing undone
 };
 
+// A command run for real, or only to tell whether it would change anything:
+// then it checks its inputs as the real one does, and changes nothing.
+enum class run_as { real, check };
+
 // Sign in with the key as typed or pasted (it is trimmed here).
-sign_in_outcome sign_in_with_key(const wide& typed_key, platform chosen);
+sign_in_outcome sign_in_with_key(const wide& typed_key, platform chosen, run_as run = run_as::real);
 // Reset, without asking: the front end asks first.
-reset_outcome reset_without_asking();
+reset_outcome reset_without_asking(run_as run = run_as::real);
 // Removes the proxy settings from the user environment and switches the
 // per-user system proxy off; Sign in and Reset both run it.
 void clear_proxy_settings();
+// Whether clear_proxy_settings would find nothing to do.
+bool proxy_settings_clear();

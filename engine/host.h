@@ -106,3 +106,6 @@ class home_lock {
 // server, bypass list and automatic configuration address. False when the
 // Internet settings store could not be opened.
 bool switch_off_system_proxy();
+// Whether switch_off_system_proxy would find it off already, or could not
+// change it anyway.
+bool system_proxy_is_off();

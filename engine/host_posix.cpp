@@ -450,3 +450,7 @@ home_lock::~home_lock() {
 bool switch_off_system_proxy() {
   return true;
 }
+
+bool system_proxy_is_off() {
+  return true;
+}

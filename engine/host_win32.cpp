@@ -409,3 +409,20 @@ bool switch_off_system_proxy() {
   RegDeleteValueW(key.get(), L"AutoConfigURL");
   return true;
 }
+
+bool system_proxy_is_off() {
+  unique_hkey key;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, internet_settings_key, 0, KEY_QUERY_VALUE, key.put()) !=
+      ERROR_SUCCESS)
+    return true;
+  DWORD type = REG_NONE, enabled = 1, size = sizeof enabled;
+  if (RegQueryValueExW(key.get(), L"ProxyEnable", nullptr, &type, reinterpret_cast<BYTE*>(&enabled),
+                       &size) != ERROR_SUCCESS ||
+      type != REG_DWORD || size != sizeof enabled || enabled != 0)
+    return false;
+  for (const wchar_t* name : {L"ProxyServer", L"ProxyOverride", L"AutoConfigURL"}) {
+    if (RegQueryValueExW(key.get(), name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
+      return false;
+  }
+  return true;
+}

@@ -144,6 +144,12 @@ void drop_copies(const wide& home, const kept_copies& made) {
   if (made.auth) delete_file(auth_of(home).copy);
 }
 
+bool has_anything_to_give_back(const wide& home) {
+  const own_file auth = auth_of(home);
+  return path_exists(join_path(home, marker_file_suffix)) || path_exists(auth.copy) ||
+         path_exists(config_of(home).copy) || (is_file(auth.file) && is_tool_auth(auth.file));
+}
+
 std::vector<reset_change> give_back_own_files(const wide& home) {
   std::vector<reset_change> changes;
   const wide marker = join_path(home, marker_file_suffix);

@@ -42,6 +42,9 @@ void drop_copies(const wide& home, const kept_copies& made);
 // its template has no header for or, where the file in place is no longer
 // the tool's, those the user's own copy has none for.
 std::vector<bytes> added_config_tables(const wide& home);
+// Whether Reset would find anything of the tool's in the home to give back
+// or remove: the marker, a kept copy, or the tool's own auth.json.
+bool has_anything_to_give_back(const wide& home);
 // Reset: puts the kept copies back, with the added tables that can stand in
 // them, and removes the tool's own files; and says what it did and could
 // not do.

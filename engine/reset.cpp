@@ -6,7 +6,18 @@
 #include "host.h"
 #include "own_files.h"
 
-reset_outcome reset_without_asking() {
+namespace {
+
+// Whether Reset would find anything to undo: the tool's files or copies in
+// the home, OPENAI_API_KEY or a proxy setting in the environment.
+bool anything_to_undo(const wide& home, bool has_home) {
+  return (has_home && has_anything_to_give_back(home)) ||
+         !read_user_env(api_key_variable).empty() || !proxy_settings_clear();
+}
+
+}  // namespace
+
+reset_outcome reset_without_asking(run_as run) {
   reset_outcome outcome;
   // Without a usable Codex home the paths would point into the working
   // directory: leave the file system alone then. Without a Codex home (or
@@ -19,6 +30,10 @@ reset_outcome reset_without_asking() {
   }
   const wide& home = outcome.codex_home = place.path;
   const bool has_home = !home.empty() && path_exists(home) && !is_file(home);
+  if (run == run_as::check) {
+    outcome.changed = anything_to_undo(home, has_home);
+    return outcome;
+  }
   std::optional<home_lock> lock;
   if (has_home) {
     lock.emplace(home);
@@ -32,6 +47,8 @@ reset_outcome reset_without_asking() {
     }
     remove_leftovers(home);
   }
+  outcome.changed = anything_to_undo(home, has_home);
+  if (!outcome.changed) return outcome;
   clear_proxy_settings();
   if (has_home) outcome.changes = give_back_own_files(home);
   // A key left in the environment still signs the desktop app in.

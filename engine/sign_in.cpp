@@ -38,6 +38,25 @@ sign_in_outcome failed(sign_in_result result, fault_kind kind = fault_kind::none
   return {result, {kind, path, error}};
 }
 
+// The config Sign in writes: the platform's template, with the tables the
+// client added to the one in place.
+bytes config_to_write(const wide& home, platform chosen) {
+  const std::vector<bytes> tables = added_config_tables(home);
+  return chosen == platform::desktop
+             ? sanitize_desktop_config(with_tables(desktop_template, tables))
+             : with_tables(cli_template, tables);
+}
+
+// Whether the home and the environment hold exactly what this Sign in
+// would leave: then it has nothing to write and nothing to announce.
+bool signed_in_already(const wide& home, const wide& key, platform chosen) {
+  const wide set_key = read_user_env(api_key_variable);
+  return file_holds(join_path(home, marker_file_suffix), marker_text(chosen)) &&
+         file_holds(join_path(home, auth_file_suffix), auth_file_text(key)) &&
+         file_holds(join_path(home, config_file_suffix), config_to_write(home, chosen)) &&
+         proxy_settings_clear() && (chosen == platform::desktop ? set_key == key : set_key.empty());
+}
+
 // The tool's files in the Codex home, in an order that leaves a home the
 // next command can finish from wherever this one stops (own_files.h): the
 // user's files are copied aside first, then the marker says that the tool's
@@ -52,7 +71,7 @@ sign_in_outcome write_tool_files(const wide& home, const wide& key, platform cho
   }
   // What the client added to the tool's config since the last Sign in
   // goes into the new one.
-  const std::vector<bytes> tables = added_config_tables(home);
+  const bytes config_text = config_to_write(home, chosen);
   const wide marker = join_path(home, marker_file_suffix);
   const bool marked_before = path_exists(marker);
   const auto give_up = [&](const wide& path, const host_result& written) {
@@ -70,9 +89,6 @@ sign_in_outcome write_tool_files(const wide& home, const wide& key, platform cho
   if (!auth_written) return give_up(auth, auth_written);
   made.auth = false;  // replaced: its copy is now all the user has of it
   const wide config = join_path(home, config_file_suffix);
-  const bytes config_text = chosen == platform::desktop
-                                ? sanitize_desktop_config(with_tables(desktop_template, tables))
-                                : with_tables(cli_template, tables);
   const host_result config_written = write_text_file(config, config_text);
   if (!config_written) return give_up(config, config_written);
   return {};
@@ -86,7 +102,14 @@ void clear_proxy_settings() {
   switch_off_system_proxy();
 }
 
-sign_in_outcome sign_in_with_key(const wide& typed_key, platform chosen) {
+bool proxy_settings_clear() {
+  for (const char16_t* name : proxy_variable_names) {
+    if (!read_user_env(name).empty()) return false;
+  }
+  return system_proxy_is_off();
+}
+
+sign_in_outcome sign_in_with_key(const wide& typed_key, platform chosen, run_as run) {
   const wide key = trimmed(typed_key);
   if (key.empty()) return failed(sign_in_result::key_empty);
   if (key.size() < minimum_key_length || key.find(key_placeholder) != wide::npos)
@@ -99,6 +122,11 @@ sign_in_outcome sign_in_with_key(const wide& typed_key, platform chosen) {
     return failed(sign_in_result::no_codex_home, fault_kind::not_absolute, place.setting);
   const wide& home = place.path;
   if (home.empty()) return failed(sign_in_result::no_codex_home, fault_kind::no_profile);
+  if (run == run_as::check) {
+    sign_in_outcome outcome;
+    outcome.changed = !signed_in_already(home, key, chosen);
+    return outcome;
+  }
   const host_result home_made = create_directory(home);
   if (!home_made) {
     clear_proxy_settings();
@@ -110,10 +138,12 @@ sign_in_outcome sign_in_with_key(const wide& typed_key, platform chosen) {
   if (!lock.acquired())
     return failed(sign_in_result::lock_failed, fault_kind::no_lock, lock.path(), lock.error());
   remove_leftovers(home);
+  if (signed_in_already(home, key, chosen)) return {};
 
   clear_proxy_settings();
-  const sign_in_outcome outcome = write_tool_files(home, key, chosen);
+  sign_in_outcome outcome = write_tool_files(home, key, chosen);
   if (outcome.result != sign_in_result::done) return outcome;
+  outcome.changed = true;
   // The desktop app reads the key from the environment, so without it
   // there it is not signed in; the CLI reads auth.json.
   if (chosen == platform::desktop) {

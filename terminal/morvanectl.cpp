@@ -8,7 +8,9 @@
 #endif
 
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "catalogue.h"
@@ -44,6 +46,7 @@ struct command_line {
   std::string key_file;
   bool has_key_file = false;
   bool json = false;
+  bool check = false;
   bool show_key = false;
   bool yes = false;
   bool help = false;
@@ -53,10 +56,10 @@ struct command_line {
 // Every option, once: the parser, the checks and the usage all read this.
 struct option_rule {
   const char* name;
-  const char* value;    // what it takes, as the usage shows it; null for a switch
-  bool one_of;          // the value must be one of the words of `value` ("vi|en")
-  const char* command;  // the command it goes with; null for every command
-  const char* help;     // for the options of every command; null keeps it out of the usage
+  const char* value;     // what it takes, as the usage shows it; null for a switch
+  bool one_of;           // the value must be one of the words of `value` ("vi|en")
+  const char* commands;  // the commands it goes with, between spaces; null for every command
+  const char* help;      // for the options of every command; null keeps it out of the usage
   void (*set)(command_line& line, const std::string& value);
 };
 
@@ -69,8 +72,10 @@ const option_rule option_rules[] = {
      [](command_line& line, const std::string&) { line.help = true; }},
     {"--version", nullptr, false, nullptr, "the version",
      [](command_line& line, const std::string&) { line.version = true; }},
-    {"--json", nullptr, false, "status", nullptr,
+    {"--json", nullptr, false, "status sign-in reset", nullptr,
      [](command_line& line, const std::string&) { line.json = true; }},
+    {"--check", nullptr, false, "sign-in reset", nullptr,
+     [](command_line& line, const std::string&) { line.check = true; }},
     {"--show-key", nullptr, false, "status", nullptr,
      [](command_line& line, const std::string&) { line.show_key = true; }},
     {"--platform", "cli|desktop", true, "sign-in", nullptr,
@@ -105,16 +110,17 @@ const command_rule command_rules[] = {
      "Takes the key from PATH, else from the first line of standard input,\n"
      "else asks for it on the terminal without showing it. The platform\n"
      "defaults to the one signed in, else Desktop on Windows and CLI\n"
-     "elsewhere (Desktop exists only on Windows). Exit 0 when signed in,\n"
-     "1 when Sign in failed or another Sign in or Reset was running (the\n"
-     "next line says which file and why), 3 when the key was refused.\n",
+     "elsewhere (Desktop exists only on Windows). Changes nothing when all\n"
+     "is as it would leave it. Exit 0 when signed in, 1 when Sign in failed\n"
+     "or another Sign in or Reset was running (the next line says which\n"
+     "file and why), 3 when the key was refused.\n",
      sign_in},
     {"reset", "",
      "Undoes Sign in and gives your own configuration back. Asks first;\n"
      "where there is no terminal to ask on, --yes is required. Exit 0\n"
-     "when done, 1 when not confirmed, when another Sign in or Reset was\n"
-     "running, or when a file could not be given back (its copy is kept\n"
-     "for the next Reset).\n",
+     "when done or when there was nothing to undo, 1 when not confirmed,\n"
+     "when another Sign in or Reset was running, or when a file could not\n"
+     "be given back (its copy is kept for the next Reset).\n",
      reset},
     {"help", " [COMMAND]", "This help, or the part of it for one command.\n", show_help},
 };
@@ -125,6 +131,11 @@ const char usage_head[] =
     "Signs the Codex command-line client (and, on Windows, the ChatGPT desktop\n"
     "app) in to the Veskara API service, tells whether it is, and undoes it.\n";
 const char usage_tail[] =
+    "\n"
+    "--check only tells whether the command would change anything, and\n"
+    "changes nothing. --json prints one object on standard output:\n"
+    "{\"changed\": BOOL, \"platform\": \"cli\"|\"desktop\"|null, \"codex_home\": PATH},\n"
+    "and \"error\" when the command failed.\n"
     "\n"
     "A usage error, or a key input that cannot be used, exits with 2 and\n"
     "changes nothing.\n";
@@ -143,11 +154,17 @@ const option_rule* find_option(const std::string& name) {
   return nullptr;
 }
 
+// Whether the option goes with the command, or with every command.
+bool goes_with(const option_rule& option, const std::string& command) {
+  return option.commands == nullptr ||
+         (" " + std::string(option.commands) + " ").find(" " + command + " ") != std::string::npos;
+}
+
 // "status [--json] [--show-key]"
 std::string synopsis(const command_rule& command) {
   std::string text = command.name;
   for (const option_rule& option : option_rules) {
-    if (option.command == nullptr || std::string(option.command) != command.name) continue;
+    if (option.commands == nullptr || !goes_with(option, command.name)) continue;
     text += std::string(" [") + option.name;
     if (option.value) text += std::string(" ") + option.value;
     text += "]";
@@ -174,7 +191,7 @@ std::string usage() {
     text += "  " + synopsis(command) + "\n" + description(command);
   text += "\nOptions:\n";
   for (const option_rule& option : option_rules) {
-    if (option.command != nullptr || option.help == nullptr) continue;
+    if (option.commands != nullptr || option.help == nullptr) continue;
     std::string shown = option.name;
     if (option.value) shown += std::string(" ") + option.value;
     shown.resize(std::max<std::size_t>(shown.size() + 1, 13), ' ');
@@ -243,7 +260,7 @@ bool parse(const std::vector<std::string>& arguments, command_line& line, std::s
   if (line.help || line.version) return true;
   if (line.command.empty()) return refuse("no command");
   for (const option_rule* option : given) {
-    if (option->command && line.command != option->command)
+    if (!goes_with(*option, line.command))
       return refuse(std::string(option->name) + " does not go with " + line.command);
   }
   return true;
@@ -254,9 +271,10 @@ wide fault_line(const file_fault& fault) {
   return failure_detail(fault_name(fault.kind), fault.path, system_message(fault.error));
 }
 
-void print_failure(const wide& first_line, const wide& second_line) {
-  print_line(out_stream::error, first_line, tone::bad);
-  print_line(out_stream::error, second_line);
+// What failed in colour, then where and why plainly.
+void print_failure(const std::vector<wide>& lines) {
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    print_line(out_stream::error, lines[i], i == 0 ? tone::bad : tone::plain);
 }
 
 bytes json_text(const wide& text) {
@@ -295,9 +313,57 @@ int show_status(const command_line& line) {
   return status.signed_in ? exit_done : exit_not_signed_in;
 }
 
-// The key as typed or piped, first line only; false (after saying why)
-// when the input cannot be used.
-bool read_key(const command_line& line, wide& key) {
+// What sign-in and reset tell: a line for a person, or with --json one
+// object, and the exit code.
+struct report {
+  int exit_code = exit_done;
+  bool changed = false;
+  std::optional<platform> client;  // signed in for it afterwards
+  wide said;                       // on standard output, when it worked
+  std::vector<wide> failure;       // on standard error: what failed, then where and why
+};
+
+report failure(int exit_code, std::vector<wide> lines) {
+  report told;
+  told.exit_code = exit_code;
+  told.failure = std::move(lines);
+  return told;
+}
+
+std::optional<platform> signed_in_client() {
+  const account_status status = read_status();
+  return status.signed_in ? std::optional<platform>(status.client) : std::nullopt;
+}
+
+// The failure in one line, as --json gives it: "Sign in failed: cannot
+// write ...: Is a directory".
+wide error_text(const std::vector<wide>& lines) {
+  wide text = lines[0];
+  if (!text.empty() && text.back() == u'.') text.pop_back();
+  for (std::size_t i = 1; i < lines.size(); ++i) text += (i == 1 ? u": " : u"; ") + lines[i];
+  return text;
+}
+
+int tell(const command_line& line, const report& told) {
+  if (!told.failure.empty()) print_failure(told.failure);
+  if (!line.json) {
+    if (told.failure.empty()) print_line(out_stream::output, told.said, tone::good);
+    return told.exit_code;
+  }
+  const wide home = find_codex_home().path;
+  bytes object = "{\"changed\": ";
+  object += told.changed ? "true" : "false";
+  object += ", \"platform\": ";
+  object += !told.client ? "null" : *told.client == platform::cli ? "\"cli\"" : "\"desktop\"";
+  object += ", \"codex_home\": " + (home.empty() ? bytes("null") : json_text(home));
+  if (!told.failure.empty()) object += ", \"error\": " + json_text(error_text(told.failure));
+  print_line(out_stream::output, from_utf8(object + "}"));
+  return told.exit_code;
+}
+
+// The key as typed or piped, first line only; false, with why in
+// `problem`, when the input cannot be used.
+bool read_key(const command_line& line, wide& key, std::vector<wide>& problem) {
   bytes input;
   int error = 0;
   const input_result result = line.has_key_file
@@ -305,32 +371,30 @@ bool read_key(const command_line& line, wide& key) {
                                   : read_input_line(input, to_utf8(ui_text("key")) + ": ");
   if (result == input_result::unreadable) {
     if (line.has_key_file) {
-      print_failure(command_line_text("key_file"),
-                    failure_detail("not_read", from_utf8(line.key_file), system_message(error)));
+      problem = {command_line_text("key_file"),
+                 failure_detail("not_read", from_utf8(line.key_file), system_message(error))};
     } else {
-      print_line(out_stream::error, command_line_text("stdin"), tone::bad);
+      problem = {command_line_text("stdin")};
     }
     return false;
   }
   if (result == input_result::too_large) {
-    print_line(out_stream::error, command_line_text("too_large"), tone::bad);
+    problem = {command_line_text("too_large")};
     return false;
   }
   if (starts_with_byte_order_mark(input)) input.erase(0, 3);
   input.erase(std::min(input.find('\n'), input.size()));
   key = from_utf8(input);
   if (input.find('\0') != bytes::npos || to_utf8(key) != input) {
-    print_line(out_stream::error, command_line_text("not_text"), tone::bad);
+    problem = {command_line_text("not_text")};
     return false;
   }
   return true;
 }
 
-int sign_in(const command_line& line) {
-  if (line.platform == "desktop" && !desktop_platform_exists) {
-    print_line(out_stream::error, command_line_text("desktop_only"), tone::bad);
-    return exit_refused;
-  }
+report sign_in_report(const command_line& line) {
+  if (line.platform == "desktop" && !desktop_platform_exists)
+    return failure(exit_refused, {command_line_text("desktop_only")});
   platform chosen = line.platform == "cli" ? platform::cli : platform::desktop;
   if (line.platform.empty()) {
     const account_status saved = read_status();
@@ -339,54 +403,70 @@ int sign_in(const command_line& line) {
                                       : platform::desktop;
   }
   wide key;
-  if (!read_key(line, key)) return exit_refused;
+  std::vector<wide> problem;
+  if (!read_key(line, key, problem)) return failure(exit_refused, problem);
 
-  const sign_in_outcome outcome = sign_in_with_key(key, chosen);
+  const sign_in_outcome outcome =
+      sign_in_with_key(key, chosen, line.check ? run_as::check : run_as::real);
   const wide failed = ui_text("fail");
   switch (outcome.result) {
     case sign_in_result::done: {
+      report told;
+      told.changed = outcome.changed;
       // The message names the platform the status now shows.
-      const account_status now = read_status();
-      const platform shown = now.signed_in ? now.client : chosen;
-      print_line(out_stream::output, ui_text(shown == platform::cli ? "ok_cli" : "ok_app"),
-                 tone::good);
-      return exit_done;
+      told.client = line.check ? chosen : signed_in_client().value_or(chosen);
+      told.said = !outcome.changed ? command_line_text("already")
+                  : line.check     ? command_line_text("would_sign_in")
+                                   : ui_text(*told.client == platform::cli ? "ok_cli" : "ok_app");
+      return told;
     }
     case sign_in_result::key_empty:
-      print_line(out_stream::error, failed + u": " + ui_text("empty"), tone::bad);
-      return exit_key_refused;
+      return failure(exit_key_refused, {failed + u": " + ui_text("empty")});
     case sign_in_result::key_refused:
-      print_line(out_stream::error, failed + u": " + ui_text("bad"), tone::bad);
-      return exit_key_refused;
-    default:
-      print_failure(failed, fault_line(outcome.fault));
-      return exit_failed;
+      return failure(exit_key_refused, {failed + u": " + ui_text("bad")});
+    default: {
+      report told = failure(exit_failed, {failed, fault_line(outcome.fault)});
+      told.client = signed_in_client();
+      return told;
+    }
   }
 }
 
-int reset(const command_line& line) {
-  if (!line.yes && !input_is_terminal()) {
-    print_line(out_stream::error, command_line_text("needs_yes"), tone::bad);
-    return exit_refused;
-  }
-  if (!line.yes && !ask_yes_no(ui_text("rst_a"))) {
-    print_line(out_stream::error, command_line_text("not_reset"));
-    return exit_failed;
-  }
-  const reset_outcome outcome = reset_without_asking();
+int sign_in(const command_line& line) {
+  return tell(line, sign_in_report(line));
+}
+
+report reset_report(const command_line& line) {
+  // Checking changes nothing, so it needs no confirmation.
+  if (!line.check && !line.yes && !input_is_terminal())
+    return failure(exit_refused, {command_line_text("needs_yes")});
+  if (!line.check && !line.yes && !ask_yes_no(ui_text("rst_a")))
+    return failure(exit_failed, {command_line_text("not_reset")});
+  const reset_outcome outcome = reset_without_asking(line.check ? run_as::check : run_as::real);
   if (outcome.stopped.kind != fault_kind::none) {
-    print_failure(command_line_text("not_reset"), fault_line(outcome.stopped));
-    return exit_failed;
+    report told =
+        failure(exit_failed, {command_line_text("not_reset"), fault_line(outcome.stopped)});
+    told.client = signed_in_client();
+    return told;
   }
-  if (outcome.complete()) {
-    print_line(out_stream::output, ui_text("rst_ok"), tone::good);
-    return exit_done;
+  report told;
+  told.changed = outcome.changed;
+  told.client = line.check ? std::nullopt : signed_in_client();
+  told.said = !outcome.changed ? command_line_text("rst_none")
+              : line.check     ? command_line_text("would_reset")
+                               : ui_text("rst_ok");
+  if (!outcome.complete()) {
+    told.exit_code = exit_failed;
+    told.failure = {ui_text("rst_no")};
+    for (const reset_change& change : outcome.changes) {
+      if (!change.done) told.failure.push_back(fault_line(change.file));
+    }
   }
-  print_line(out_stream::error, ui_text("rst_no"), tone::bad);
-  for (const reset_change& change : outcome.changes) {
-    if (!change.done) print_line(out_stream::error, fault_line(change.file));
-  }
-  return exit_failed;
+  return told;
+}
+
+int reset(const command_line& line) {
+  return tell(line, reset_report(line));
 }
 
 int show_help(const command_line& line) {

@@ -69,6 +69,13 @@ const catalogue_entry command_line_catalogue[] = {
      u"bằng --yes."},
     {"not_reset", u"Nothing was reset.", u"Chưa reset gì."},
     {"home_at", u"Codex folder: ", u"Thư mục Codex: "},
+    {"already", u"Already signed in; nothing to change.",
+     u"Đã đăng nhập sẵn; không cần thay đổi gì."},
+    {"would_sign_in", u"Sign in would change the set-up of this device.",
+     u"Đăng nhập sẽ thay đổi cấu hình trên thiết bị này."},
+    {"rst_none", u"Nothing to reset.", u"Không có gì để reset."},
+    {"would_reset", u"Reset would undo the sign-in on this device.",
+     u"Reset sẽ hoàn tác việc đăng nhập trên thiết bị này."},
 };
 
 // What a command could not do, by the engine's name for it; each text is

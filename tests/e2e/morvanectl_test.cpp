@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -184,7 +185,7 @@ TEST_F(morvanectl_test, refusals_change_nothing) {
            "-missing: No such file or directory\n"},
       {{"sign-in", "--platform", "desktop"}, "sk-valid-key-123\n", 2, "only on Windows"},
       {{"sign-in", "--key", "sk-valid-key-123"}, "", 2, "unknown option --key"},
-      {{"sign-in", "--json"}, "sk-valid-key-123\n", 2, "--json does not go with sign-in"},
+      {{"sign-in", "--show-key"}, "sk-valid-key-123\n", 2, "--show-key does not go with sign-in"},
       {{"logout"}, "", 2, "unknown command logout"},
       {{}, "", 2, "no command"},
       {{"status", "--lang", "fr"}, "", 2, "--lang takes vi or en"},
@@ -273,6 +274,73 @@ TEST_F(morvanectl_test, failures_name_the_file_and_the_reason) {
   EXPECT_EQ(result.errors, "Nothing was reset.\nanother Sign in or Reset is running on " +
                                to_utf8(codex_home()) + "\n");
   EXPECT_EQ(file(backup_copy_suffix), "mine\n");
+}
+
+// For a configuration tool: each command says whether it changed anything,
+// a second run with the same inputs changes nothing, and --check only
+// tells. A file that is not written keeps its inode.
+TEST_F(morvanectl_test, json_and_check_say_whether_anything_changes) {
+  const std::string home = to_utf8(codex_home());
+  const auto json = [&home](const char* changed, const char* platform, const char* error = "") {
+    return std::string("{\"changed\": ") + changed + ", \"platform\": " + platform +
+           ", \"codex_home\": \"" + home + "\"" + error + "}\n";
+  };
+  const auto inodes = [this] {
+    std::string seen;
+    for (const char16_t* suffix : {auth_file_suffix, config_file_suffix, marker_file_suffix}) {
+      struct stat info {};
+      seen +=
+          std::to_string(stat(to_utf8(path(suffix)).c_str(), &info) == 0 ? info.st_ino : 0) + " ";
+    }
+    return seen;
+  };
+  const std::string key = "sk-same-key-1234\n";
+  struct step {
+    std::vector<std::string> arguments;
+    std::string input;
+    int exit_code;
+    std::string output;
+    bool writes;
+  };
+  const std::string not_written =
+      ", \"error\": \"Sign in failed: cannot write " + home + "/auth.json: Is a directory\"";
+  const step steps[] = {
+      {{"sign-in", "--json", "--check"}, key, 0, json("true", "\"cli\""), false},
+      {{"sign-in", "--json"}, key, 0, json("true", "\"cli\""), true},
+      {{"sign-in", "--json"}, key, 0, json("false", "\"cli\""), false},
+      {{"sign-in", "--lang", "en"}, key, 0, "Already signed in; nothing to change.\n", false},
+      {{"sign-in", "--check", "--lang", "en"},
+       "sk-other-key-123\n",
+       0,
+       "Sign in would change the set-up of this device.\n",
+       false},
+      {{"sign-in", "--json", "--check"},
+       "short\n",
+       3,
+       json("false", "null", ", \"error\": \"Sign in failed: Invalid key. Check and try again\""),
+       false},
+      {{"reset", "--json", "--check"}, "", 0, json("true", "null"), false},
+      {{"reset", "--yes", "--json"}, "", 0, json("true", "null"), true},
+      {{"reset", "--yes", "--json"}, "", 0, json("false", "null"), false},
+      {{"reset", "--yes", "--lang", "en"}, "", 0, "Nothing to reset.\n", false},
+      {{"reset", "--check", "--lang", "en"}, "", 0, "Nothing to reset.\n", false},
+      {{"sign-in", "--json", "--lang", "en"},
+       key,
+       1,
+       json("false", "null", not_written.c_str()),
+       false},
+  };
+  for (const step& s : steps) {
+    if (&s == &steps[11]) {
+      ASSERT_TRUE(create_directory(path(auth_file_suffix)));
+    }
+    const std::string before = inodes();
+    const outcome result = run(s.arguments, s.input);
+    SCOPED_TRACE(testing::PrintToString(s.arguments));
+    EXPECT_EQ(result.exit_code, s.exit_code) << result.errors;
+    EXPECT_EQ(result.output, s.output);
+    EXPECT_EQ(inodes() != before, s.writes);
+  }
 }
 
 // The Codex home is where the client reads it: CODEX_HOME when it is set,
