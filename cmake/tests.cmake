@@ -63,6 +63,9 @@ if(NOT CMAKE_CROSSCOMPILING)
   add_test(NAME desktop_filter_keeps_toml_valid
            COMMAND "${MORVANE_PYTHON}" "${CMAKE_SOURCE_DIR}/tests/tools/desktop_filter_property.py"
                    $<TARGET_FILE:desktop_filter>)
+  # The Ansible collection's module, run by ansible-playbook, with morvanectl.
+  add_test(NAME ansible_sign_in
+           COMMAND "${CMAKE_SOURCE_DIR}/tests/e2e/ansible_sign_in" $<TARGET_FILE:morvanectl>)
   return()
 endif()
 
