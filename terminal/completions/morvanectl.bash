@@ -22,8 +22,8 @@ _morvanectl() {
     '') COMPREPLY=($(compgen -W "status sign-in reset help $options" -- "$cur")); return ;;
     help) [[ "${words[cword - 1]}" == help ]] && COMPREPLY=($(compgen -W 'status sign-in reset' -- "$cur")); return ;;
     status) options+=' --json --show-key' ;;
-    sign-in) options+=' --platform --key-file' ;;
-    reset) options+=' --yes' ;;
+    sign-in) options+=' --platform --key-file --json --check' ;;
+    reset) options+=' --yes --json --check' ;;
   esac
   COMPREPLY=($(compgen -W "$options" -- "$cur"))
 } && complete -F _morvanectl morvanectl

@@ -16,4 +16,6 @@ complete -c morvanectl -n '__fish_seen_subcommand_from status' -l show-key -d 'S
 complete -c morvanectl -n '__fish_seen_subcommand_from sign-in' -l platform -x -a 'cli desktop' -d 'The client to sign in'
 complete -c morvanectl -n '__fish_seen_subcommand_from sign-in' -l key-file -r -F -d 'Read the key from a file'
 complete -c morvanectl -n '__fish_seen_subcommand_from reset' -l yes -d 'Reset without asking'
+complete -c morvanectl -n '__fish_seen_subcommand_from sign-in reset' -l json -d 'Print one JSON object'
+complete -c morvanectl -n '__fish_seen_subcommand_from sign-in reset' -l check -d 'Only tell whether anything would change'
 complete -c morvanectl -n '__fish_seen_subcommand_from help; and not __fish_seen_subcommand_from status sign-in reset' -a 'status sign-in reset'
