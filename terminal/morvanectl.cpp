@@ -15,6 +15,7 @@
 #include "commands.h"
 #include "config_files.h"
 #include "console.h"
+#include "doctor.h"
 #include "host.h"
 #include "status.h"
 #include "terminal.h"
@@ -37,13 +38,14 @@ constexpr bool desktop_platform_exists = false;
 #endif
 
 struct command_line {
-  std::string command;  // "status", "sign-in", "reset" or "help"
+  std::string command;  // "status", "sign-in", "reset", "doctor" or "help"
   std::string topic;    // the command that help is asked about
   std::string language;
   std::string platform;
   std::string key_file;
   bool has_key_file = false;
   bool json = false;
+  bool offline = false;
   bool show_key = false;
   bool yes = false;
   bool help = false;
@@ -55,7 +57,7 @@ struct option_rule {
   const char* name;
   const char* value;    // what it takes, as the usage shows it; null for a switch
   bool one_of;          // the value must be one of the words of `value` ("vi|en")
-  const char* command;  // the command it goes with; null for every command
+  const char* command;  // the commands it goes with ("status doctor"); null for every command
   const char* help;     // for the options of every command; null keeps it out of the usage
   void (*set)(command_line& line, const std::string& value);
 };
@@ -69,8 +71,10 @@ const option_rule option_rules[] = {
      [](command_line& line, const std::string&) { line.help = true; }},
     {"--version", nullptr, false, nullptr, "the version",
      [](command_line& line, const std::string&) { line.version = true; }},
-    {"--json", nullptr, false, "status", nullptr,
+    {"--json", nullptr, false, "status doctor", nullptr,
      [](command_line& line, const std::string&) { line.json = true; }},
+    {"--offline", nullptr, false, "doctor", nullptr,
+     [](command_line& line, const std::string&) { line.offline = true; }},
     {"--show-key", nullptr, false, "status", nullptr,
      [](command_line& line, const std::string&) { line.show_key = true; }},
     {"--platform", "cli|desktop", true, "sign-in", nullptr,
@@ -87,6 +91,7 @@ const option_rule option_rules[] = {
 int show_status(const command_line& line);
 int sign_in(const command_line& line);
 int reset(const command_line& line);
+int doctor(const command_line& line);
 int show_help(const command_line& line);
 
 struct command_rule {
@@ -116,6 +121,14 @@ const command_rule command_rules[] = {
      "running, or when a file could not be given back (its copy is kept\n"
      "for the next Reset).\n",
      reset},
+    {"doctor", "",
+     "Checks, one line each, that the Codex client will really work: the\n"
+     "folder it reads, Sign in, config.toml, the key, a .env that overrides\n"
+     "them, proxies, the client on PATH and, unless --offline, the service\n"
+     "itself, asked with the key. Each line starts with ok, warn, fail or\n"
+     "skip and says what to do where something is wrong; nothing is\n"
+     "changed. Exit 0 when no check failed, 1 when one did.\n",
+     doctor},
     {"help", " [COMMAND]", "This help, or the part of it for one command.\n", show_help},
 };
 
@@ -123,7 +136,8 @@ const char usage_head[] =
     "Usage: morvanectl [--lang vi|en] COMMAND [OPTIONS]\n"
     "\n"
     "Signs the Codex command-line client (and, on Windows, the ChatGPT desktop\n"
-    "app) in to the Veskara API service, tells whether it is, and undoes it.\n";
+    "app) in to the Veskara API service, tells whether it is, checks that it\n"
+    "works, and undoes it.\n";
 const char usage_tail[] =
     "\n"
     "A usage error, or a key input that cannot be used, exits with 2 and\n"
@@ -134,6 +148,12 @@ const command_rule* find_command(const std::string& name) {
     if (name == rule.name) return &rule;
   }
   return nullptr;
+}
+
+// Whether the option goes with the command: "status doctor" goes with both.
+bool goes_with(const option_rule& option, const std::string& command) {
+  const std::string commands = std::string(" ") + option.command + " ";
+  return commands.find(" " + command + " ") != std::string::npos;
 }
 
 const option_rule* find_option(const std::string& name) {
@@ -147,7 +167,7 @@ const option_rule* find_option(const std::string& name) {
 std::string synopsis(const command_rule& command) {
   std::string text = command.name;
   for (const option_rule& option : option_rules) {
-    if (option.command == nullptr || std::string(option.command) != command.name) continue;
+    if (option.command == nullptr || !goes_with(option, command.name)) continue;
     text += std::string(" [") + option.name;
     if (option.value) text += std::string(" ") + option.value;
     text += "]";
@@ -243,7 +263,7 @@ bool parse(const std::vector<std::string>& arguments, command_line& line, std::s
   if (line.help || line.version) return true;
   if (line.command.empty()) return refuse("no command");
   for (const option_rule* option : given) {
-    if (option->command && line.command != option->command)
+    if (option->command && !goes_with(*option, line.command))
       return refuse(std::string(option->name) + " does not go with " + line.command);
   }
   return true;
@@ -403,6 +423,10 @@ int reset(const command_line& line) {
     }
   }
   return outcome.complete() ? exit_done : exit_failed;
+}
+
+int doctor(const command_line& line) {
+  return run_doctor({line.json, line.offline});
 }
 
 int show_help(const command_line& line) {
