@@ -44,7 +44,6 @@ web_reply get_with_key(const web_address& address, const wide& key, unsigned mil
   curl_slist* const headers = curl_slist_append(nullptr, authorization.c_str());
   char error[CURL_ERROR_SIZE] = {};
   curl_easy_setopt(curl, CURLOPT_URL, address.url.c_str());
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
   curl_easy_setopt(curl, CURLOPT_USERAGENT, "morvanectl/" MORVANE_VERSION_TEXT);
   curl_easy_setopt(curl, CURLOPT_PROXY, "");  // none, whatever the environment says
