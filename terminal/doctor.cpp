@@ -115,6 +115,24 @@ bytes without_final_slashes(bytes text) {
   return text;
 }
 
+bytes lower_case(bytes text) {
+  for (char& c : text) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+  return text;
+}
+
+// Whether two spellings of a path name one folder, as far as the text tells.
+bool same_folder(const wide& first, const wide& second) {
+  const auto plain = [](const wide& path) {
+    bytes text = without_final_slashes(to_utf8(path));
+    if (names_ignore_case) {
+      text = lower_case(text);
+      std::replace(text.begin(), text.end(), '/', '\\');
+    }
+    return text;
+  };
+  return plain(first) == plain(second);
+}
+
 check check_codex_home(facts& found) {
   check result("codex_home");
   found.home = find_home_place();
@@ -123,7 +141,7 @@ check check_codex_home(facts& found) {
     find(result, verdict::fail, say("dr_home_relative", {home.setting}));
   } else if (home.path.empty()) {
     find(result, verdict::fail, say("dr_home_none"));
-  } else if (without_final_slashes(to_utf8(home.path)) != to_utf8(codex_home())) {
+  } else if (!same_folder(home.path, codex_home())) {
     find(result, verdict::fail, say("dr_home_elsewhere", {home.path, codex_home()}));
   } else if (!path_exists(home.path)) {
     find(result, verdict::fail, say("dr_home_missing", {home.path}));
@@ -303,7 +321,7 @@ check check_proxy() {
   };
   for (const char16_t* name : proxy_variable_names) {
     // Where names ignore case, the lower-case ones are the upper-case ones.
-    if (variable_names_ignore_case && name[0] >= u'a') continue;
+    if (names_ignore_case && name[0] >= u'a') continue;
     if (!process_variable(name).empty()) add(here, name);
     if (!machine_variable(name).empty()) add(machine_wide, name);
   }
@@ -340,11 +358,6 @@ bool read_number(const bytes& digits, unsigned long limit, unsigned long& value)
     value = value * 10 + static_cast<unsigned long>(c - '0');
   }
   return !digits.empty() && value <= limit;
-}
-
-bytes lower_case(bytes text) {
-  for (char& c : text) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-  return text;
 }
 
 // "https://host:port/path" taken apart; false for anything but an http or

@@ -5,14 +5,15 @@
 // machine_win32.cpp. Nothing here changes anything.
 #include "wide.h"
 
-// Windows reads environment names in any case; POSIX tells HTTP_PROXY
-// from http_proxy. The ChatGPT desktop app, which takes the key from the
-// user environment, exists only on Windows.
+// Windows reads environment names and paths in any case (and paths with
+// either slash); POSIX tells HTTP_PROXY from http_proxy. The ChatGPT
+// desktop app, which takes the key from the user environment, exists only
+// on Windows.
 #ifdef _WIN32
-constexpr bool variable_names_ignore_case = true;
+constexpr bool names_ignore_case = true;
 constexpr bool desktop_app_exists = true;
 #else
-constexpr bool variable_names_ignore_case = false;
+constexpr bool names_ignore_case = false;
 constexpr bool desktop_app_exists = false;
 #endif
 
