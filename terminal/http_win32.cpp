@@ -13,10 +13,6 @@
 
 namespace {
 
-const wchar_t* win(const wide& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
 // Through void (*)(), which converts to any function type without a warning.
 template <typename function>
 function look_up(HMODULE module, const char* name) {

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "environment_file.h"
 #include "host.h"
 #include "machine.h"
 
@@ -37,26 +38,11 @@ wide process_variable(const wide& name) {
   return value ? from_utf8(value) : wide();
 }
 
-// pam_env's file: NAME=VALUE lines, the value perhaps quoted.
+// pam_env's file: NAME=VALUE lines, as in the user environment's store.
 wide machine_variable(const wide& name) {
-  const bytes text = read_text_file(machine_variables_place);
-  const bytes wanted = to_utf8(name) + "=";
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == bytes::npos) end = text.size();
-    std::size_t at = text.find_first_not_of(" \t", start);
-    if (at < end && text.compare(at, 7, "export ") == 0) at = text.find_first_not_of(" \t", at + 7);
-    if (at < end && text.compare(at, wanted.size(), wanted) == 0) {
-      bytes value = text.substr(at + wanted.size(), end - at - wanted.size());
-      while (!value.empty() && (value.back() == '\r' || value.back() == ' ')) value.pop_back();
-      if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
-        value = value.substr(1, value.size() - 2);
-      return from_utf8(value);
-    }
-    start = end + 1;
-  }
-  return wide();
+  bytes value;
+  environment_file_value(read_text_file(machine_variables_place), to_utf8(name), value);
+  return from_utf8(value);
 }
 
 bool is_absolute_path(const wide& path) {

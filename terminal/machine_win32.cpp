@@ -12,10 +12,6 @@ const char16_t machine_variables_place[] =
 
 namespace {
 
-const wchar_t* win(const wide& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
 wide lower_case(wide text) {
   for (char16_t& c : text) c = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
   return text;
@@ -75,12 +71,11 @@ wide process_variable(const wide& name) {
 }
 
 wide machine_variable(const wide& name) {
-  HKEY opened = nullptr;
+  unique_hkey key;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE,
                     L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment", 0,
-                    KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+                    KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
     return wide();
-  const unique_hkey key(opened);
   DWORD size = 0;
   if (RegQueryValueExW(key.get(), win(name), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
     return wide();

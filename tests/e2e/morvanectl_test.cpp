@@ -498,7 +498,7 @@ TEST_F(morvanectl_test, doctor_outcomes) {
     setenv("PATH", bin.c_str(), 1);
     put(auth_file_suffix, auth_file_text(from_utf8(key)));
     put(config_file_suffix, config_at(service.base_url()));
-    put(marker_file_suffix, marker_text(u"cli"));
+    put(marker_file_suffix, marker_text(platform::cli));
     if (has(u"\\.env")) remove(u"\\.env");
     r.prepare();
     const auto before = home_files();
