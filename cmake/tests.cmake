@@ -57,7 +57,8 @@ if(NOT CMAKE_CROSSCOMPILING)
   target_include_directories(morvanectl_tests PRIVATE tests/engine)
   target_link_libraries(morvanectl_tests PRIVATE morvane_terminal morvane_warnings util
                                                  GTest::gtest_main)
-  target_compile_definitions(morvanectl_tests PRIVATE MORVANECTL="$<TARGET_FILE:morvanectl>")
+  target_compile_definitions(morvanectl_tests PRIVATE MORVANECTL="$<TARGET_FILE:morvanectl>"
+    MORVANE_TEST_TOOLS_DIR="${CMAKE_SOURCE_DIR}/tests/tools" MORVANE_PYTHON="${MORVANE_PYTHON}")
   add_dependencies(morvanectl_tests morvanectl)
   gtest_discover_tests(morvanectl_tests DISCOVERY_TIMEOUT 60)
   add_test(NAME desktop_filter_keeps_toml_valid

@@ -17,6 +17,7 @@
 #include "commands.h"
 #include "config_files.h"
 #include "console.h"
+#include "doctor.h"
 #include "host.h"
 #include "status.h"
 #include "terminal.h"
@@ -39,7 +40,7 @@ constexpr bool desktop_platform_exists = false;
 #endif
 
 struct command_line {
-  std::string command;  // "status", "sign-in", "reset" or "help"
+  std::string command;  // "status", "sign-in", "reset", "doctor" or "help"
   std::string topic;    // the command that help is asked about
   std::string language;
   std::string platform;
@@ -47,6 +48,7 @@ struct command_line {
   bool has_key_file = false;
   bool json = false;
   bool check = false;
+  bool offline = false;
   bool show_key = false;
   bool yes = false;
   bool help = false;
@@ -72,10 +74,12 @@ const option_rule option_rules[] = {
      [](command_line& line, const std::string&) { line.help = true; }},
     {"--version", nullptr, false, nullptr, "the version",
      [](command_line& line, const std::string&) { line.version = true; }},
-    {"--json", nullptr, false, "status sign-in reset", nullptr,
+    {"--json", nullptr, false, "status sign-in reset doctor", nullptr,
      [](command_line& line, const std::string&) { line.json = true; }},
     {"--check", nullptr, false, "sign-in reset", nullptr,
      [](command_line& line, const std::string&) { line.check = true; }},
+    {"--offline", nullptr, false, "doctor", nullptr,
+     [](command_line& line, const std::string&) { line.offline = true; }},
     {"--show-key", nullptr, false, "status", nullptr,
      [](command_line& line, const std::string&) { line.show_key = true; }},
     {"--platform", "cli|desktop", true, "sign-in", nullptr,
@@ -92,6 +96,7 @@ const option_rule option_rules[] = {
 int show_status(const command_line& line);
 int sign_in(const command_line& line);
 int reset(const command_line& line);
+int doctor(const command_line& line);
 int show_help(const command_line& line);
 
 struct command_rule {
@@ -122,6 +127,14 @@ const command_rule command_rules[] = {
      "when another Sign in or Reset was running, or when a file could not\n"
      "be given back (its copy is kept for the next Reset).\n",
      reset},
+    {"doctor", "",
+     "Checks, one line each, that the Codex client will really work: the\n"
+     "folder it reads, Sign in, config.toml, the key, a .env that overrides\n"
+     "them, proxies, the client on PATH and, unless --offline, the service\n"
+     "itself, asked with the key. Each line starts with ok, warn, fail or\n"
+     "skip and says what to do where something is wrong; nothing is\n"
+     "changed. Exit 0 when no check failed, 1 when one did.\n",
+     doctor},
     {"help", " [COMMAND]", "This help, or the part of it for one command.\n", show_help},
 };
 
@@ -129,7 +142,8 @@ const char usage_head[] =
     "Usage: morvanectl [--lang vi|en] COMMAND [OPTIONS]\n"
     "\n"
     "Signs the Codex command-line client (and, on Windows, the ChatGPT desktop\n"
-    "app) in to the Veskara API service, tells whether it is, and undoes it.\n";
+    "app) in to the Veskara API service, tells whether it is, checks that it\n"
+    "works, and undoes it.\n";
 const char usage_tail[] =
     "\n"
     "--check only tells whether the command would change anything, and\n"
@@ -467,6 +481,10 @@ report reset_report(const command_line& line) {
 
 int reset(const command_line& line) {
   return tell(line, reset_report(line));
+}
+
+int doctor(const command_line& line) {
+  return run_doctor({line.json, line.offline});
 }
 
 int show_help(const command_line& line) {

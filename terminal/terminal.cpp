@@ -10,6 +10,8 @@ const char* colour_code(tone colour) {
   switch (colour) {
     case tone::good:
       return "\x1b[32m";
+    case tone::warning:
+      return "\x1b[33m";
     case tone::bad:
       return "\x1b[31m";
     case tone::plain:

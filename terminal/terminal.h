@@ -5,7 +5,7 @@
 #include "console.h"
 #include "wide.h"
 
-enum class tone { plain, good, bad };
+enum class tone { plain, good, warning, bad };
 
 // Prints the text and a line end, in colour where the stream shows it.
 void print_line(out_stream stream, const wide& text, tone colour = tone::plain);

@@ -6,7 +6,7 @@ _morvanectl() {
   local command='' word
   for word in "${words[@]:1:cword-1}"; do
     case "$word" in
-      status | sign-in | reset | help) command="$word"; break ;;
+      status | sign-in | reset | doctor | help) command="$word"; break ;;
     esac
   done
 
@@ -19,11 +19,12 @@ _morvanectl() {
 
   local options='--lang --help --version'
   case "$command" in
-    '') COMPREPLY=($(compgen -W "status sign-in reset help $options" -- "$cur")); return ;;
-    help) [[ "${words[cword - 1]}" == help ]] && COMPREPLY=($(compgen -W 'status sign-in reset' -- "$cur")); return ;;
+    '') COMPREPLY=($(compgen -W "status sign-in reset doctor help $options" -- "$cur")); return ;;
+    help) [[ "${words[cword - 1]}" == help ]] && COMPREPLY=($(compgen -W 'status sign-in reset doctor' -- "$cur")); return ;;
     status) options+=' --json --show-key' ;;
     sign-in) options+=' --platform --key-file --json --check' ;;
     reset) options+=' --yes --json --check' ;;
+    doctor) options+=' --json --offline' ;;
   esac
   COMPREPLY=($(compgen -W "$options" -- "$cur"))
 } && complete -F _morvanectl morvanectl

@@ -11,6 +11,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
+#include <functional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,6 +22,7 @@
 #include "codex_files.h"
 #include "config_files.h"
 #include "console.h"
+#include "endpoint.h"
 #include "host.h"
 #include "status.h"
 #include "test_home.h"
@@ -465,6 +469,169 @@ TEST_F(morvanectl_test, reset_answered_no_on_the_terminal) {
   EXPECT_TRUE(ctl.wait_for(to_utf8(command_line_text("not_reset")))) << ctl.seen;
   EXPECT_EQ(ctl.exit_code(), 1);
   EXPECT_EQ(home_files(), before);
+}
+
+// The stand-in service (tests/tools/service_stand_in.py) on a port of its
+// own, accepting one key, for as long as the object lives.
+class stand_in_service {
+ public:
+  explicit stand_in_service(const std::string& key) {
+    int out[2];
+    if (pipe(out) != 0) return;
+    fflush(stdout);
+    child_ = fork();
+    if (child_ == 0) {
+      dup2(out[1], 1);
+      execl(MORVANE_PYTHON, MORVANE_PYTHON, MORVANE_TEST_TOOLS_DIR "/service_stand_in.py",
+            key.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(out[1]);
+    char port[16] = {};
+    (void)!read(out[0], port, sizeof port - 1);
+    close(out[0]);
+    port_ = std::string(port).substr(0, std::string(port).find('\n'));
+  }
+  ~stand_in_service() {
+    kill(child_, SIGTERM);
+    waitpid(child_, nullptr, 0);
+  }
+  std::string base_url() const { return "http://127.0.0.1:" + port_ + "/v1"; }
+
+ private:
+  pid_t child_ = -1;
+  std::string port_;
+};
+
+// doctor over prepared homes against the stand-in: each problem turns its
+// check to warn or fail and says so, the exit code follows, the key never
+// shows whole, and nothing is changed.
+TEST_F(morvanectl_test, doctor_outcomes) {
+  const std::string key = "sk-doctor-key-0123456789";
+  const stand_in_service service(key);
+  std::string closed;  // where nothing listens any more
+  {
+    const stand_in_service gone("");
+    closed = gone.base_url();
+  }
+  const std::string bin = std::string(getenv("HOME")) + "/bin", path_before = getenv("PATH");
+  mkdir(bin.c_str(), 0755);
+  ASSERT_TRUE(raw_write(from_utf8(bin + "/codex"), "#!/bin/sh\necho codex-cli 0.99.0\n"));
+  chmod((bin + "/codex").c_str(), 0755);
+  const auto config_at = [](const std::string& url) {
+    bytes text = cli_template;
+    return text.replace(text.find(MORVANE_API_BASE_URL), strlen(MORVANE_API_BASE_URL), url);
+  };
+  struct row {
+    const char* problem;
+    std::vector<std::string> options;
+    std::function<void()> prepare;
+    const char* statuses;  // codex_home sign_in config key overrides proxy client service
+    const char* says;
+  };
+  const row rows[] = {
+      {"none, through the stand-in", {}, [] {}, "ok ok warn ok ok ok ok ok", "accepted the key"},
+      {"none, as Sign in writes it, offline, in WSL",
+       {"--offline"},
+       [&] {
+         put(config_file_suffix, cli_template);
+         setenv("WSL_DISTRO_NAME", "Debian", 1);
+       },
+       "ok ok ok ok ok ok ok skip",
+       "This is WSL"},
+      {"no client", {}, [] { setenv("PATH", "/none", 1); }, "ok ok warn ok ok ok warn ok", "PATH"},
+      {"a key the service refuses",
+       {},
+       [&] { put(auth_file_suffix, auth_file_text(u"sk-doctor-other-0123456789")); },
+       "ok ok warn ok ok ok ok fail",
+       "refused the key (HTTP 401)"},
+      {"nothing listening",
+       {},
+       [&] { put(config_file_suffix, config_at(closed)); },
+       "ok ok warn ok ok ok ok fail",
+       "the connection was refused"},
+      {"plain HTTP to another machine",
+       {},
+       [&] { put(config_file_suffix, config_at("http://example.invalid/v1")); },
+       "ok ok warn ok ok ok ok fail",
+       "the key was not sent"},
+      {"config.toml that does not parse",
+       {},
+       [&] { put(config_file_suffix, "model_provider = \"Veskara\"\n[model_providers.Veskara\n"); },
+       "ok ok fail ok ok ok ok skip",
+       "not valid TOML at line 2"},
+      {"a provider that is not the template's",
+       {},
+       [&] {
+         bytes text = config_at(service.base_url());
+         put(config_file_suffix, text.replace(text.find("\"responses\""), 11, "\"chat\""));
+       },
+       "ok ok fail ok ok ok ok ok",
+       "wire_api should be \"responses\""},
+      {"not signed in",
+       {},
+       [&] {
+         remove(auth_file_suffix);
+         remove(marker_file_suffix);
+       },
+       "ok fail warn fail ok ok ok skip",
+       "Not signed in"},
+      {"overrides, proxies, CODEX_API_KEY and a profile",
+       {},
+       [&] {
+         put(u"\\.env", "# mine\nexport HTTPS_PROXY=http://proxy:3128\n");
+         put(config_file_suffix, "profile = \"fast\"\n" + config_at(service.base_url()));
+         setenv("http_proxy", "http://proxy:3128", 1);
+         setenv("CODEX_API_KEY", "sk-doctor-other-0123456789", 1);
+       },
+       "ok ok warn warn warn warn ok ok",
+       ".env, line 2, sets HTTPS_PROXY"},
+      {"CODEX_HOME not a full path",
+       {},
+       [] { setenv("CODEX_HOME", "codex", 1); },
+       "fail fail skip skip skip ok ok skip",
+       "not a full path"},
+  };
+  const char* const ids[] = {"codex_home", "sign_in", "config", "key",
+                             "overrides",  "proxy",   "client", "service"};
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.problem);
+    for (const char* name :
+         {"CODEX_HOME", "CODEX_API_KEY", "WSL_DISTRO_NAME", "HTTP_PROXY", "HTTPS_PROXY",
+          "ALL_PROXY", "NO_PROXY", "http_proxy", "https_proxy", "all_proxy", "no_proxy"})
+      unsetenv(name);
+    setenv("PATH", bin.c_str(), 1);
+    put(auth_file_suffix, auth_file_text(from_utf8(key)));
+    put(config_file_suffix, config_at(service.base_url()));
+    put(marker_file_suffix, marker_text(platform::cli));
+    if (has(u"\\.env")) remove(u"\\.env");
+    r.prepare();
+    const auto before = home_files();
+    std::vector<std::string> arguments = {"doctor", "--lang", "en"};
+    arguments.insert(arguments.end(), r.options.begin(), r.options.end());
+    const outcome lines = run(arguments);
+    arguments.push_back("--json");
+    const outcome json = run(arguments);
+
+    const bool failed = std::string(r.statuses).find("fail") != std::string::npos;
+    EXPECT_EQ(lines.exit_code, failed ? 1 : 0) << lines.errors;
+    EXPECT_EQ(json.exit_code, lines.exit_code);
+    std::istringstream line_by_line(lines.output), expected(r.statuses);
+    std::string line, shown, status;
+    while (std::getline(line_by_line, line)) shown += line.substr(0, line.find(' ')) + " ";
+    EXPECT_EQ(shown, r.statuses + std::string(" ")) << lines.output;
+    EXPECT_NE(lines.output.find(r.says), std::string::npos) << lines.output;
+    EXPECT_EQ(json.output.find(failed ? "{\"ok\": false, " : "{\"ok\": true, "), 0u) << json.output;
+    std::size_t at = 0;
+    for (const char* id : ids) {
+      expected >> status;
+      at = json.output.find("{\"id\": \"" + std::string(id) + "\", \"status\": \"" + status, at);
+      EXPECT_NE(at, std::string::npos) << id << " " << status << " in " << json.output;
+    }
+    EXPECT_EQ((lines.output + json.output).find(key), std::string::npos) << "the key shows whole";
+    EXPECT_EQ(home_files(), before);
+  }
+  setenv("PATH", path_before.c_str(), 1);
 }
 
 }  // namespace
