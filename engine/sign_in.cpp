@@ -15,11 +15,6 @@ namespace {
 
 constexpr std::size_t minimum_key_length = 8;
 
-// User environment values that would route the clients through a proxy.
-const char16_t* const proxy_variable_names[] = {u"HTTP_PROXY", u"HTTPS_PROXY", u"ALL_PROXY",
-                                                u"http_proxy", u"https_proxy", u"all_proxy",
-                                                u"NO_PROXY",   u"no_proxy"};
-
 bool is_space(char16_t c) {
   return std::iswspace(static_cast<wint_t>(c)) != 0;
 }

@@ -52,10 +52,6 @@ struct facts {
   wide key;        // from auth.json
 };
 
-const char16_t* const proxy_variable_names[] = {u"HTTP_PROXY", u"HTTPS_PROXY", u"ALL_PROXY",
-                                                u"NO_PROXY",   u"http_proxy",  u"https_proxy",
-                                                u"all_proxy",  u"no_proxy"};
-
 wide number(long long value) {
   return from_utf8(std::to_string(value));
 }
