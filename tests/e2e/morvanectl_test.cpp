@@ -308,32 +308,23 @@ TEST_F(morvanectl_test, json_and_check_say_whether_anything_changes) {
   };
   const std::string not_written =
       ", \"error\": \"Sign in failed: cannot write " + home + "/auth.json: Is a directory\"";
+  const std::string refused = ", \"error\": \"Sign in failed: Invalid key. Check and try again\"";
+  // clang-format off
   const step steps[] = {
       {{"sign-in", "--json", "--check"}, key, 0, json("true", "\"cli\""), false},
       {{"sign-in", "--json"}, key, 0, json("true", "\"cli\""), true},
       {{"sign-in", "--json"}, key, 0, json("false", "\"cli\""), false},
       {{"sign-in", "--lang", "en"}, key, 0, "Already signed in; nothing to change.\n", false},
-      {{"sign-in", "--check", "--lang", "en"},
-       "sk-other-key-123\n",
-       0,
-       "Sign in would change the set-up of this device.\n",
-       false},
-      {{"sign-in", "--json", "--check"},
-       "short\n",
-       3,
-       json("false", "null", ", \"error\": \"Sign in failed: Invalid key. Check and try again\""),
-       false},
+      {{"sign-in", "--check", "--lang", "en"}, "sk-other-key-123\n", 0, "Sign in would change the set-up of this device.\n", false},
+      {{"sign-in", "--json", "--check"}, "short\n", 3, json("false", "null", refused.c_str()), false},
       {{"reset", "--json", "--check"}, "", 0, json("true", "null"), false},
       {{"reset", "--yes", "--json"}, "", 0, json("true", "null"), true},
       {{"reset", "--yes", "--json"}, "", 0, json("false", "null"), false},
       {{"reset", "--yes", "--lang", "en"}, "", 0, "Nothing to reset.\n", false},
       {{"reset", "--check", "--lang", "en"}, "", 0, "Nothing to reset.\n", false},
-      {{"sign-in", "--json", "--lang", "en"},
-       key,
-       1,
-       json("false", "null", not_written.c_str()),
-       false},
+      {{"sign-in", "--json", "--lang", "en"}, key, 1, json("false", "null", not_written.c_str()), false},
   };
+  // clang-format on
   for (const step& s : steps) {
     if (&s == &steps[11]) {
       ASSERT_TRUE(create_directory(path(auth_file_suffix)));

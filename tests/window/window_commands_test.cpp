@@ -108,80 +108,48 @@ TEST(message_boxes, each_outcome_has_its_box) {
   using result = sign_in_result;
   using kind = fault_kind;
   constexpr unsigned error = box_ok | box_icon_error, information = box_ok | box_icon_information;
-  const wide file = u"/h/.codex/auth.json", reason = u": " + system_message(5);
-  struct row {
+  const auto expect = [](const box_choice& box, const char* text, const char* caption,
+                         unsigned flags, const wide& detail) {
+    EXPECT_STREQ(box.text_key, text);
+    EXPECT_STREQ(box.caption_key, caption);
+    EXPECT_EQ(box.flags, flags);
+    EXPECT_EQ(box.detail, detail);
+  };
+  expect(sign_in_box({result::done, {}}, platform::cli), "ok_cli", "ok_t", information, u"");
+  expect(sign_in_box({result::done, {}}, platform::desktop), "ok_app", "ok_t", information, u"");
+  expect(sign_in_box({result::key_empty, {}}, platform::cli), "empty", "fail", error, u"");
+  expect(sign_in_box({result::key_refused, {}}, platform::cli), "bad", "fail", error, u"");
+
+  const wide file = u"/h/auth.json", reason = u": " + system_message(5);
+  struct failure {
     sign_in_outcome outcome;
-    platform shown;
-    const char* text_key;
-    unsigned flags;
     wide detail;
   };
-  const row rows[] = {
-      {{result::done, {}}, platform::cli, "ok_cli", information, u""},
-      {{result::done, {}}, platform::desktop, "ok_app", information, u""},
-      {{result::key_empty, {}}, platform::cli, "empty", error, u""},
-      {{result::key_refused, {}}, platform::desktop, "bad", error, u""},
-      {{result::no_codex_home, {kind::no_profile, u"", 0}},
-       platform::cli,
-       "fail",
-       error,
-       u"cannot find your home folder"},
-      {{result::no_codex_home, {kind::not_absolute, u"codex", 0}},
-       platform::cli,
-       "fail",
-       error,
-       u"CODEX_HOME must be an absolute path, not codex"},
-      {{result::busy, {kind::busy, u"/h/.codex", 0}},
-       platform::desktop,
-       "fail",
-       error,
-       u"another Sign in or Reset is running on /h/.codex"},
-      {{result::lock_failed, {kind::no_lock, file, 5}},
-       platform::cli,
-       "fail",
-       error,
-       u"cannot lock " + file + reason},
-      {{result::copy_not_kept, {kind::not_kept, file, 5}},
-       platform::cli,
-       "fail",
-       error,
-       u"cannot keep a copy of your file at " + file + reason},
-      {{result::not_written, {kind::not_written, file, 5}},
-       platform::desktop,
-       "fail",
-       error,
-       u"cannot write " + file + reason},
-      {{result::environment_not_set, {kind::no_environment, u"HKCU", 5}},
-       platform::desktop,
-       "fail",
-       error,
-       u"cannot change OPENAI_API_KEY in HKCU" + reason},
+  // clang-format off
+  const failure failures[] = {
+      {{result::no_codex_home, {kind::no_profile, u"", 0}}, u"cannot find your home folder"},
+      {{result::no_codex_home, {kind::not_absolute, u"codex", 0}}, u"CODEX_HOME must be an absolute path, not codex"},
+      {{result::busy, {kind::busy, u"/h", 0}}, u"another Sign in or Reset is running on /h"},
+      {{result::lock_failed, {kind::no_lock, file, 5}}, u"cannot lock " + file + reason},
+      {{result::copy_not_kept, {kind::not_kept, file, 5}}, u"cannot keep a copy of your file at " + file + reason},
+      {{result::not_written, {kind::not_written, file, 5}}, u"cannot write " + file + reason},
+      {{result::environment_not_set, {kind::no_environment, u"HKCU", 5}}, u"cannot change OPENAI_API_KEY in HKCU" + reason},
   };
-  for (const row& r : rows) {
-    const box_choice box = sign_in_box(r.outcome, r.shown);
-    SCOPED_TRACE(narrow(r.detail));
-    EXPECT_STREQ(box.text_key, r.text_key);
-    EXPECT_STREQ(box.caption_key, r.flags == error ? "fail" : "ok_t");
-    EXPECT_EQ(box.flags, r.flags);
-    EXPECT_EQ(box.detail, r.detail);
-  }
+  // clang-format on
+  for (const failure& f : failures)
+    expect(sign_in_box(f.outcome, platform::cli), "fail", "fail", error, f.detail);
 
   reset_outcome reset;
-  EXPECT_STREQ(reset_box(reset).text_key, "rst_ok");
-  EXPECT_STREQ(reset_box(reset).caption_key, "rst_d");
+  expect(reset_box(reset), "rst_ok", "rst_d", information, u"");
   reset.changes = {{reset_step::removed, {kind::none, file, 0}, true},
                    {reset_step::gave_back, {kind::not_back, u"/c", 5}, false},
                    {reset_step::removed, {kind::not_removed, file, 5}, false}};
-  const box_choice partial = reset_box(reset);
-  EXPECT_STREQ(partial.text_key, "rst_no");
-  EXPECT_EQ(partial.flags, error);
-  EXPECT_EQ(partial.detail, u"cannot give back /c" + reason +
-                                u"; the copy is kept for the next Reset\ncannot remove " + file +
-                                reason);
-  reset.stopped = {kind::busy, u"/h", 0};
-  EXPECT_STREQ(reset_box(reset).text_key, "rst_bz");
-  EXPECT_EQ(reset_box(reset).detail, u"");
+  expect(reset_box(reset), "rst_no", "rst_t", error,
+         u"cannot give back /c" + reason +
+             u"; the copy is kept for the next Reset\ncannot remove " + file + reason);
   reset.stopped = {kind::no_lock, file, 5};
-  EXPECT_EQ(reset_box(reset).detail, u"cannot lock " + file + reason);
+  expect(reset_box(reset), "rst_no", "rst_t", error, u"cannot lock " + file + reason);
+  reset.stopped = {kind::busy, u"/h", 0};
+  expect(reset_box(reset), "rst_bz", "rst_t", error, u"");
   ui_language = language_vietnamese;
 }
