@@ -35,6 +35,10 @@ void key_from_auth_file(check& result, facts& found) {
   }
   add_key(found, key, u"auth.json");
   find(result, verdict::ok, say("dr_key_ok", {masked_key(key)}));
+  // MERGE (engine's others_who_can_read): a key file other users can read
+  // fails, naming them:
+  //   const wide others = others_who_can_read(path);
+  //   if (!others.empty()) find(result, verdict::fail, say("dr_key_readable", {path, others}));
   const wide preferred = process_variable(u"CODEX_API_KEY");
   if (preferred.empty() || preferred == key) return;
   add_key(found, preferred, u"CODEX_API_KEY");

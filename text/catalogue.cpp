@@ -166,6 +166,11 @@ const catalogue_entry command_line_catalogue[] = {
      u"%1 không chứa API key; hãy chạy morvanectl sign-in."},
     {"dr_key_ok", u"auth.json holds the key %1, which Codex sends.",
      u"auth.json chứa key %1, key mà Codex gửi đi."},
+    {"dr_key_readable",
+     u"%1 can be read by %2 as well as by you; run morvanectl sign-in, which makes it yours alone.",
+     u"%1 có thể bị %2 đọc, không chỉ riêng bạn; hãy chạy morvanectl sign-in để chỉ mình bạn đọc "
+     u"được tệp này."},
+    {"dr_why_proxy", u"the proxy failed", u"proxy gặp lỗi"},
     {"dr_key_from", u"Codex sends the key %1 from %2 (%3).", u"Codex gửi key %1 lấy từ %2 (%3)."},
     {"dr_env_key_unset",
      u"Codex takes the key from %1 (the provider's env_key), which is set neither here nor in "
