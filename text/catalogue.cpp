@@ -205,6 +205,8 @@ const catalogue_entry command_line_catalogue[] = {
     {"dr_why_refused", u"the connection was refused", u"kết nối bị từ chối"},
     {"dr_why_timeout", u"no answer within 10 s", u"không có phản hồi trong 10 giây"},
     {"dr_why_tls", u"the secure connection failed (TLS)", u"kết nối bảo mật (TLS) thất bại"},
+    {"dr_why_withheld", u"the name led to another machine, so the key was not sent",
+     u"tên máy dẫn tới một máy khác nên key không được gửi"},
 };
 
 // What a command could not do, by the engine's name for it; each text is
