@@ -52,7 +52,8 @@ struct command_rule {
 const command_rule command_rules[] = {
     {"status", "",
      "Whether a key is in place and for which platform; the key is masked\n"
-     "unless --show-key. Exit 0 when signed in, 3 when not.\n"},
+     "unless --show-key. A key of your own, not signed in through Morvane,\n"
+     "is shown as yours. Exit 0 when signed in, 3 when not.\n"},
     {"sign-in", "",
      "Takes the key from PATH, else from the first line of standard input,\n"
      "else asks for it on the terminal without showing it. The platform\n"
@@ -91,7 +92,7 @@ const char usage_tail[] =
     "and \"error\" when the command failed.\n"
     "\n"
     "A usage error, or a key input that cannot be used, exits with 2 and\n"
-    "changes nothing.\n";
+    "changes nothing; it names an argument by its place, never repeating it.\n";
 
 const command_rule* find_command(const std::string& name) {
   for (const command_rule& rule : command_rules) {
