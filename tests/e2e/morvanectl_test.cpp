@@ -130,6 +130,8 @@ class morvanectl_test : public user_test {
 
 TEST_F(morvanectl_test, sign_in_status_and_reset_write_what_the_window_writes) {
   put(config_file_suffix, "model = \"mine\"\n");
+  const bytes own_key = "{\"OPENAI_API_KEY\": \"sk-own-key-0123456789\"}\n";
+  put(auth_file_suffix, own_key);
   outcome signed_in = run({"sign-in", "--lang", "en"}, "  sk-cli-key-0123456789 \r\nsecond line\n");
   EXPECT_EQ(signed_in.exit_code, 0) << signed_in.errors;
   EXPECT_EQ(signed_in.output, text("ok_cli") + "\n");
@@ -153,13 +155,26 @@ TEST_F(morvanectl_test, sign_in_status_and_reset_write_what_the_window_writes) {
   EXPECT_EQ(file(config_file_suffix), cli_template);
   reset = run({"reset", "--yes", "--lang", "en"});
   EXPECT_EQ(reset.exit_code, 0) << reset.errors;
-  EXPECT_EQ(reset.output, text("rst_ok") + "\n");
+  EXPECT_EQ(reset.output, "Configuration has been reset.\n") << "no desktop app to restart";
   EXPECT_EQ(file(config_file_suffix), "model = \"mine\"\n");
-  EXPECT_FALSE(has(auth_file_suffix));
+  EXPECT_EQ(file(auth_file_suffix), own_key);
 
+  // The key given back is the user's own, not a Sign in through Morvane.
+  reset = run({"reset", "--yes", "--json"});
+  EXPECT_EQ(reset.output, "{\"changed\": false, \"platform\": null, \"codex_home\": \"" +
+                              to_utf8(codex_home()) + "\"}\n");
+  status = run({"status", "--lang", "en"});
+  EXPECT_EQ(status.exit_code, 3);
+  EXPECT_EQ(status.output, "Your own key is in place; not signed in through Morvane.\nKey: " +
+                               to_utf8(masked_key(u"sk-own-key-0123456789")) + "\n");
   status = run({"status", "--json"});
   EXPECT_EQ(status.exit_code, 3);
-  EXPECT_EQ(status.output,
+  EXPECT_EQ(status.output, "{\"signed_in\": false, \"platform\": null, \"key\": \"" +
+                               to_utf8(masked_key(u"sk-own-key-0123456789")) +
+                               "\", \"key_shown\": false, \"codex_home\": \"" +
+                               to_utf8(codex_home()) + "\"}\n");
+  remove(auth_file_suffix);
+  EXPECT_EQ(run({"status", "--json"}).output,
             "{\"signed_in\": false, \"platform\": null, \"key\": null, \"key_shown\": false, "
             "\"codex_home\": \"" +
                 to_utf8(codex_home()) + "\"}\n");
@@ -168,6 +183,7 @@ TEST_F(morvanectl_test, sign_in_status_and_reset_write_what_the_window_writes) {
 // A refused key, a usage error or input that cannot be used changes nothing.
 TEST_F(morvanectl_test, refusals_change_nothing) {
   put(config_file_suffix, "model = \"mine\"\n");
+  ASSERT_EQ(run({"sign-in"}, "sk-valid-key-123\n").exit_code, 0);
   put(u"/big-key", bytes(max_key_input + 1, 'k'));
   struct refusal {
     std::vector<std::string> arguments;
@@ -189,9 +205,20 @@ TEST_F(morvanectl_test, refusals_change_nothing) {
        "Cannot read the key file.\ncannot read " + key_file +
            "-missing: No such file or directory\n"},
       {{"sign-in", "--platform", "desktop"}, "sk-valid-key-123\n", 2, "only on Windows"},
-      {{"sign-in", "--key", "sk-valid-key-123"}, "", 2, "unknown option --key"},
+      // clang-format off
+      {{"sign-in", "--key", "sk-live-0123456789"}, "", 2, "argument 2 is not an option\nargument 3 looks like a key"},
+      {{"sign-in", "--key=sk-live-12345"}, "", 2, "argument 2 looks like a key"},
+      {{"--lang", "vi", "sign-in", "sk-live-0123456789"}, "", 2, "argument 4 was not expected"},
+      {{"sign-in", "--key-file", "sk-live-0123456789", "--lang", "vi"}, "", 2, "không đọc được tệp ở đối số 3: "},
+      {{"sign-in", "--key-file"}, "sk-valid-key-123\n", 2, "--key-file needs a value"},
       {{"sign-in", "--show-key"}, "sk-valid-key-123\n", 2, "--show-key does not go with sign-in"},
-      {{"logout"}, "", 2, "unknown command logout"},
+      {{"status", "--platform", "AbCdEf0123456789abcdef"}, "", 2, "takes cli or desktop\nargument 3 looks like a key"},
+      {{"reset", "--yes=no"}, "", 2, "--yes takes no value"},
+      {{"reset", "--yes", "--lang", "en", "--x=sk-live-0123456789"}, "", 2, "argument 5 is not an option\nargument 5 looks"},
+      {{"doctor", "--offline=0123456789abcdefghijklmnop"}, "", 2, "argument 2 looks like a key"},
+      {{"help", "sk-live-0123456789"}, "", 2, "argument 2 is not a command\nargument 2 looks"},
+      // clang-format on
+      {{"logout"}, "", 2, "argument 1 is not a command\n\nUsage"},
       {{}, "", 2, "no command"},
       {{"status", "--lang", "fr"}, "", 2, "--lang takes vi or en"},
   };
@@ -201,6 +228,8 @@ TEST_F(morvanectl_test, refusals_change_nothing) {
     SCOPED_TRACE(r.error);
     EXPECT_EQ(result.exit_code, r.exit_code) << result.errors;
     EXPECT_NE(result.errors.find(r.error), std::string::npos) << result.errors;
+    for (const char* part_of_key : {"live-", "0123456789"})
+      EXPECT_EQ(result.errors.find(part_of_key), std::string::npos) << "a key shows";
     EXPECT_EQ(result.output, "");
     EXPECT_EQ(home_files(), before);
   }
@@ -310,12 +339,17 @@ TEST_F(morvanectl_test, json_and_check_say_whether_anything_changes) {
   const std::string not_written =
       ", \"error\": \"Sign in failed: cannot write " + home + "/auth.json: Is a directory\"";
   const std::string refused = ", \"error\": \"Sign in failed: Invalid key. Check and try again\"";
+  // The same key as saved by Notepad: a byte-order mark, CRLF, a second line.
+  const std::string notepad = to_utf8(path(u"-notepad.txt"));
+  ASSERT_TRUE(raw_write(from_utf8(notepad), "\xEF\xBB\xBFsk-same-key-1234\r\nsecond\r\n"));
   // clang-format off
   const step steps[] = {
       {{"sign-in", "--json", "--check"}, key, 0, json("true", "\"cli\""), false},
       {{"sign-in", "--json"}, key, 0, json("true", "\"cli\""), true},
       {{"sign-in", "--json"}, key, 0, json("false", "\"cli\""), false},
       {{"sign-in", "--lang", "en"}, key, 0, "Already signed in; nothing to change.\n", false},
+      {{"sign-in", "--check", "--lang", "en"}, key, 0, "Already signed in; nothing to change.\n", false},
+      {{"sign-in", "--json", "--key-file", notepad}, "", 0, json("false", "\"cli\""), false},
       {{"sign-in", "--check", "--lang", "en"}, "sk-other-key-123\n", 0, "Sign in would change the set-up of this device.\n", false},
       {{"sign-in", "--json", "--check"}, "short\n", 3, json("false", "null", refused.c_str()), false},
       {{"reset", "--json", "--check"}, "", 0, json("true", "null"), false},
@@ -327,7 +361,7 @@ TEST_F(morvanectl_test, json_and_check_say_whether_anything_changes) {
   };
   // clang-format on
   for (const step& s : steps) {
-    if (&s == &steps[11]) {
+    if (&s == std::end(steps) - 1) {
       ASSERT_TRUE(create_directory(path(auth_file_suffix)));
     }
     const std::string before = inodes();
@@ -351,7 +385,19 @@ TEST_F(morvanectl_test, codex_home_follows_the_variable) {
             "Signed in  \xC2\xB7  CLI\nKey: " + to_utf8(masked_key(u"sk-moved-key-123")) +
                 "\nCodex folder: " + moved + " (CODEX_HOME)\n");
 
+  // Final slashes are not part of the folder; an empty CODEX_HOME is not set.
+  set_codex_home_variable((moved + "//").c_str());
+  EXPECT_NE(run({"status", "--json"}).output.find("\"codex_home\": \"" + moved + "\"}"),
+            std::string::npos);
+  set_codex_home_variable("");
+  EXPECT_EQ(run({"sign-in"}, "sk-unset-key-123\n").exit_code, 0);
+  EXPECT_EQ(file(auth_file_suffix), auth_file_text(u"sk-unset-key-123"));
+
   set_codex_home_variable("codex");
+  EXPECT_EQ(
+      run({"status", "--json"}).output,
+      "{\"signed_in\": false, \"platform\": null, \"key\": null, \"key_shown\": false, "
+      "\"codex_home\": null, \"error\": \"CODEX_HOME must be an absolute path, not codex\"}\n");
   for (const auto& arguments : {std::vector<std::string>{"status", "--lang", "en"},
                                 std::vector<std::string>{"sign-in", "--lang", "en"},
                                 std::vector<std::string>{"reset", "--yes", "--lang", "en"}}) {
