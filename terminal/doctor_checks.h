@@ -57,6 +57,9 @@ void find(check& result, verdict status, const wide& sentence);
 bytes lower_case(bytes text);
 // An address as the doctor shows it: a user name and password hidden.
 wide shown_address(const bytes& url);
+// Why an address could not be reached, in the user's words.
+struct web_reply;
+wide reason_of(const web_reply& reply);
 // A file the doctor could not read, said as it is: missing, unreadable or
 // too large.
 wide unread_file(text_file_state state, const wide& path);

@@ -3,9 +3,12 @@
 // ignores there), and the proxy it will use for the provider's address.
 #include "codex_files.h"
 #include "doctor_checks.h"
+#include "http.h"
 #include "machine.h"
 
 namespace {
+
+constexpr unsigned proxy_patience = 5000;  // ms for the proxy to accept a connection
 
 bool same_name(const bytes& first, const bytes& second) {
   return names_ignore_case ? lower_case(first) == lower_case(second) : first == second;
@@ -137,7 +140,11 @@ check check_proxy(facts& found, bool offline) {
   const wide shown = shown_address(proxy.value);
   find(result, verdict::ok, say("dr_proxy_used", {shown, proxy.name, proxy.source}));
   if (offline) return result;
-  // MERGE: reach_proxy(proxy.value, proxy_patience) from http.h; a failure
-  // fails here with dr_proxy_down and sets found.proxy_unreachable.
+  const web_reply reply = reach_proxy(proxy.value, proxy_patience);
+  if (reply.failure != web_failure::none) {
+    found.proxy_unreachable = true;
+    find(result, verdict::fail,
+         say("dr_proxy_down", {shown, proxy.name, proxy.source, reason_of(reply)}));
+  }
   return result;
 }
