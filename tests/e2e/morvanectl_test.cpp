@@ -671,6 +671,7 @@ TEST_F(morvanectl_test, doctor_outcomes) {
                                               strlen(MORVANE_API_BASE_URL), service.base_url()));
          put(marker_file_suffix, marker_text(platform::desktop));
          put(u"\\.env", "OPENAI_API_KEY=sk-doctor-other-0123456789\n");
+         setenv("OPENAI_API_KEY", key.c_str(), 1);  // .env's comes first
        },
        "ok ok warn fail warn ok ok fail",
        "refused the key from OPENAI_API_KEY ("},
@@ -737,6 +738,14 @@ TEST_F(morvanectl_test, doctor_outcomes) {
        },
        "ok ok warn ok ok ok ok warn",
        "the key was not sent to check it"},
+      {"https through a proxy, which the stand-in is not",
+       {},
+       [&] {
+         put(config_file_suffix, config_at("https://" + address));
+         setenv("HTTPS_PROXY", ("http://" + address.substr(0, address.find('/'))).c_str(), 1);
+       },
+       "ok ok warn ok ok ok ok fail",
+       "the proxy failed"},
       {"NO_PROXY naming base_url's host",
        {},
        [&] {
@@ -768,9 +777,9 @@ TEST_F(morvanectl_test, doctor_outcomes) {
                              "overrides",  "proxy",   "client", "service"};
   for (const row& r : rows) {
     SCOPED_TRACE(r.problem);
-    for (const char* name :
-         {"CODEX_HOME", "CODEX_API_KEY", "WSL_DISTRO_NAME", "HTTP_PROXY", "HTTPS_PROXY",
-          "ALL_PROXY", "NO_PROXY", "http_proxy", "https_proxy", "all_proxy", "no_proxy"})
+    for (const char* name : {"CODEX_HOME", "CODEX_API_KEY", "OPENAI_API_KEY", "WSL_DISTRO_NAME",
+                             "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "NO_PROXY", "http_proxy",
+                             "https_proxy", "all_proxy", "no_proxy"})
       unsetenv(name);
     setenv("PATH", bin.c_str(), 1);
     put(auth_file_suffix, auth_file_text(from_utf8(key)));
