@@ -680,16 +680,26 @@ TEST_F(morvanectl_test, doctor_outcomes) {
        [&] { put(u"\\.env", "CODEX_API_KEY=sk-doctor-other-0123456789\nOPENAI_API_KEY=x\n"); },
        "ok ok warn ok ok ok ok ok",
        "which Codex ignores in this file"},
-      {"the client's own doctor warns",
+      {"the client's own doctor warns, and finds no models list",
        {},
        [&] {
          raw_write(from_utf8(home + "/report.json"),
                    "{\"checks\": {\"config.load\": {\"status\": \"warning\", \"summary\": "
                    "\"config loaded\", \"details\": {\"startup warning\": \"bad role\"}, "
-                   "\"durationMs\": 1}}}");
+                   "\"durationMs\": 1}, \"network.provider_reachability\": {\"status\": "
+                   "\"fail\", \"summary\": \"route 404\", \"durationMs\": 1}}}");
        },
        "ok ok warn ok ok ok warn ok",
        "says config.load: config loaded: bad role."},
+      {"the client's own doctor fails",
+       {},
+       [&] {
+         raw_write(from_utf8(home + "/report.json"),
+                   "{\"checks\": {\"auth.credentials\": {\"status\": \"fail\", \"summary\": "
+                   "\"unreadable\", \"durationMs\": 1}}}");
+       },
+       "ok ok warn ok ok ok fail ok",
+       "says auth.credentials: unreadable."},
       {"nothing listening",
        {},
        [&] { put(config_file_suffix, config_at(closed)); },
