@@ -9,10 +9,11 @@ check check_codex_home(facts& found) {
   // The engine finds it as the client does, and Sign in writes there.
   found.home = find_codex_home();
   codex_home_place& home = found.home;
-  if (!home.absolute) {
+  const wide folder = working_folder();
+  if (!home.absolute && !folder.empty()) {
     // The client takes a relative CODEX_HOME from the folder it starts
     // in; so does the rest of this run, the engine's reads included.
-    home.path = join_path(working_folder(), u"\\" + home.setting);
+    home.path = join_path(folder, u"\\" + home.setting);
     home.absolute = set_process_variable(u"CODEX_HOME", home.path);
     find(result, verdict::warn, say("dr_home_relative", {home.setting, home.path}));
   }
