@@ -299,6 +299,7 @@ TEST_F(morvanectl_test, json_and_check_say_whether_anything_changes) {
     return seen;
   };
   const std::string key = "sk-same-key-1234\n";
+  const bytes trusted = "[projects.\"/w\"]\ntrust_level = \"trusted\"\n";
   struct step {
     std::vector<std::string> arguments;
     std::string input;
@@ -315,6 +316,7 @@ TEST_F(morvanectl_test, json_and_check_say_whether_anything_changes) {
       {{"sign-in", "--json"}, key, 0, json("true", "\"cli\""), true},
       {{"sign-in", "--json"}, key, 0, json("false", "\"cli\""), false},
       {{"sign-in", "--lang", "en"}, key, 0, "Already signed in; nothing to change.\n", false},
+      {{"sign-in", "--json"}, key, 0, json("true", "\"cli\""), true},  // over the earlier template
       {{"sign-in", "--check", "--lang", "en"}, "sk-other-key-123\n", 0, "Sign in would change the set-up of this device.\n", false},
       {{"sign-in", "--json", "--check"}, "short\n", 3, json("false", "null", refused.c_str()), false},
       {{"reset", "--json", "--check"}, "", 0, json("true", "null"), false},
@@ -326,7 +328,8 @@ TEST_F(morvanectl_test, json_and_check_say_whether_anything_changes) {
   };
   // clang-format on
   for (const step& s : steps) {
-    if (&s == &steps[11]) {
+    if (&s == &steps[4]) put(config_file_suffix, earlier_template(cli_template) + "\n" + trusted);
+    if (&s == &steps[12]) {
       ASSERT_TRUE(create_directory(path(auth_file_suffix)));
     }
     const std::string before = inodes();
@@ -335,6 +338,7 @@ TEST_F(morvanectl_test, json_and_check_say_whether_anything_changes) {
     EXPECT_EQ(result.exit_code, s.exit_code) << result.errors;
     EXPECT_EQ(result.output, s.output);
     EXPECT_EQ(inodes() != before, s.writes);
+    if (&s == &steps[4]) EXPECT_EQ(file(config_file_suffix), cli_template + "\n" + trusted);
   }
 }
 

@@ -1,25 +1,72 @@
 #!/usr/bin/env python3
 """A stand-in for the Veskara service on 127.0.0.1, for morvanectl doctor's
-tests: GET .../models answers 200 with "Authorization: Bearer KEY" and 401
-with any other key. Prints the port it listens on, then serves until it is
-stopped, 120 s at most.
+tests and for the real Codex client: GET .../models answers 200 with
+"Authorization: Bearer KEY" and 401 with any other key; POST .../responses
+with the key streams one short answer as the client reads it (server-sent
+events), 401 without it. Prints the port it listens on, then serves until it
+is stopped, 120 s at most.
 
-    service_stand_in.py KEY
+    service_stand_in.py KEY [--no-models] [--log FILE]
+
+--no-models: a mirror without a models list (404 on .../models).
+--log FILE: one line per request, "METHOD PATH KEY-SENT", the key as sent.
 """
 import http.server
+import json
 import signal
 import sys
 
+key = sys.argv[1]
+no_models = "--no-models" in sys.argv
+log_file = sys.argv[sys.argv.index("--log") + 1] if "--log" in sys.argv else None
+answer = "Hi from the stand-in."
+
+
+def events():
+    """The least the client 0.171 needs for a turn: the answer as one output
+    item, then the response completed (without it the client retries)."""
+    message = {"type": "message", "role": "assistant", "id": "msg_1",
+               "content": [{"type": "output_text", "text": answer}]}
+    usage = {"input_tokens": 1, "input_tokens_details": None, "output_tokens": 1,
+             "output_tokens_details": None, "total_tokens": 2}
+    yield {"type": "response.created", "response": {"id": "resp_1"}}
+    yield {"type": "response.output_item.done", "item": message}
+    yield {"type": "response.completed", "response": {"id": "resp_1", "usage": usage}}
+
 
 class Service(http.server.BaseHTTPRequestHandler):
-    def do_GET(self):
-        accepted = self.headers.get("Authorization") == "Bearer " + sys.argv[1]
-        body = b'{"object": "list", "data": []}' if accepted else b'{"error": "invalid key"}'
-        self.send_response(200 if accepted and self.path.endswith("/models") else 401)
-        self.send_header("Content-Type", "application/json")
+    def accepted(self):
+        sent = self.headers.get("Authorization", "")
+        if log_file:
+            with open(log_file, "a") as log:
+                print(self.command, self.path, sent.removeprefix("Bearer "), file=log)
+        return sent == "Bearer " + key
+
+    def answer(self, status, body, content_type="application/json"):
+        self.send_response(status)
+        self.send_header("Content-Type", content_type)
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
         self.wfile.write(body)
+
+    def do_GET(self):
+        accepted = self.accepted()
+        models = self.path.split("?")[0].endswith("/models")
+        if models and no_models:
+            self.answer(404, b'{"error": "not found"}')
+            return
+        body = b'{"object": "list", "data": []}' if accepted else b'{"error": "invalid key"}'
+        self.answer(200 if accepted and models else 401, body)
+
+    def do_POST(self):
+        self.rfile.read(int(self.headers.get("Content-Length", 0)))
+        if not self.path.split("?")[0].endswith("/responses"):
+            self.answer(404, b'{"error": "not found"}')
+        elif not self.accepted():
+            self.answer(401, b'{"error": {"message": "invalid key", "code": "invalid_api_key"}}')
+        else:
+            stream = "".join("event: %s\ndata: %s\n\n" % (e["type"], json.dumps(e)) for e in events())
+            self.answer(200, stream.encode(), "text/event-stream")
 
     def log_message(self, *arguments):
         pass
