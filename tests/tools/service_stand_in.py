@@ -4,9 +4,9 @@ tests and for the real Codex client: GET .../models answers 200 with
 "Authorization: Bearer KEY" and 401 with any other key; POST .../responses
 with the key streams one short answer as the client reads it (server-sent
 events), 401 without it. Prints the port it listens on, then serves until it
-is stopped, 120 s at most.
+is stopped, 120 s at most (or SECONDS).
 
-    service_stand_in.py KEY [--no-models] [--log FILE]
+    service_stand_in.py KEY [--no-models] [--log FILE] [--seconds SECONDS]
 
 --no-models: a mirror without a models list (404 on .../models).
 --log FILE: one line per request, "METHOD PATH KEY-SENT", the key as sent.
@@ -19,6 +19,7 @@ import sys
 key = sys.argv[1]
 no_models = "--no-models" in sys.argv
 log_file = sys.argv[sys.argv.index("--log") + 1] if "--log" in sys.argv else None
+seconds = int(sys.argv[sys.argv.index("--seconds") + 1]) if "--seconds" in sys.argv else 120
 answer = "Hi from the stand-in."
 
 
@@ -72,7 +73,7 @@ class Service(http.server.BaseHTTPRequestHandler):
         pass
 
 
-signal.alarm(120)
+signal.alarm(seconds)
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Service)
 print(server.server_address[1], flush=True)
 server.serve_forever()
