@@ -68,8 +68,7 @@ const bytes cli_template =
     "[windows]\n"
     "sandbox = \"elevated\"\n"
     "\n"
-    "[agents.subagent]\n" MORVANE_ROLE_DESCRIPTION_LINE
-    "model = \"gpt-5.4-mini\"\n";
+    "[agents.subagent]\n" MORVANE_ROLE_DESCRIPTION_LINE "model = \"gpt-5.4-mini\"\n";
 
 std::vector<bytes> tool_config_texts() {
   std::vector<bytes> texts = {sanitize_desktop_config(desktop_template), cli_template};

@@ -189,8 +189,8 @@ TEST_F(config_files_on_disk, standard_parsers_read_what_the_tool_writes) {
   // The end-to-end tests hand these copies to the window and the real client.
   for (const auto& [copy, written] :
        {std::pair<const char*, bytes>{"cli", cli_template}, {"desktop", desktop_template}}) {
-    bytes text = raw_read(from_utf8(MORVANE_TEST_TOOLS_DIR "/../e2e/expected/" + bytes(copy) +
-                                    "-config.toml"));
+    bytes text = raw_read(
+        from_utf8(MORVANE_TEST_TOOLS_DIR "/../e2e/expected/" + bytes(copy) + "-config.toml"));
     const std::size_t url = text.find("@BASE_URL@");
     EXPECT_EQ(url == bytes::npos ? text : text.replace(url, 10, MORVANE_API_BASE_URL), written);
   }
