@@ -7,13 +7,16 @@ events), 401 without it. Prints the port it listens on, then serves until it
 is stopped, 120 s at most (or SECONDS).
 
     service_stand_in.py KEY [--no-models] [--log FILE] [--seconds SECONDS]
+                        [--tls CERTIFICATE KEY-FILE]
 
 --no-models: a mirror without a models list (404 on .../models).
+--tls: HTTPS, with that certificate chain and its private key.
 --log FILE: one line per request, "METHOD PATH KEY-SENT", the key as sent.
 """
 import http.server
 import json
 import signal
+import ssl
 import sys
 
 key = sys.argv[1]
@@ -75,5 +78,10 @@ class Service(http.server.BaseHTTPRequestHandler):
 
 signal.alarm(seconds)
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Service)
+if "--tls" in sys.argv:
+    at = sys.argv.index("--tls")
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(sys.argv[at + 1], sys.argv[at + 2])
+    server.socket = context.wrap_socket(server.socket, server_side=True)
 print(server.server_address[1], flush=True)
 server.serve_forever()
