@@ -27,15 +27,13 @@ answer = "Hi from the stand-in."
 
 
 def events():
-    """The least the client 0.171 needs for a turn: the answer as one output
-    item, then the response completed (without it the client retries)."""
-    message = {"type": "message", "role": "assistant", "id": "msg_1",
-               "content": [{"type": "output_text", "text": answer}]}
-    usage = {"input_tokens": 1, "input_tokens_details": None, "output_tokens": 1,
-             "output_tokens_details": None, "total_tokens": 2}
-    yield {"type": "response.created", "response": {"id": "resp_1"}}
-    yield {"type": "response.output_item.done", "item": message}
-    yield {"type": "response.completed", "response": {"id": "resp_1", "usage": usage}}
+    """The least the client 0.171 answers from: the answer as one assistant
+    message, then the response completed (without it the client retries;
+    without the role it prints nothing)."""
+    yield {"type": "response.output_item.done",
+           "item": {"type": "message", "role": "assistant",
+                    "content": [{"type": "output_text", "text": answer}]}}
+    yield {"type": "response.completed", "response": {"id": "resp_1"}}
 
 
 class Service(http.server.BaseHTTPRequestHandler):
@@ -69,7 +67,7 @@ class Service(http.server.BaseHTTPRequestHandler):
         elif not self.accepted():
             self.answer(401, b'{"error": {"message": "invalid key", "code": "invalid_api_key"}}')
         else:
-            stream = "".join("event: %s\ndata: %s\n\n" % (e["type"], json.dumps(e)) for e in events())
+            stream = "".join("data: %s\n\n" % json.dumps(event) for event in events())
             self.answer(200, stream.encode(), "text/event-stream")
 
     def log_message(self, *arguments):
