@@ -329,6 +329,7 @@ TEST_F(morvanectl_test, json_and_check_say_whether_anything_changes) {
     return seen;
   };
   const std::string key = "sk-same-key-1234\n";
+  const bytes trusted = "[projects.\"/w\"]\ntrust_level = \"trusted\"\n";
   struct step {
     std::vector<std::string> arguments;
     std::string input;
@@ -350,6 +351,7 @@ TEST_F(morvanectl_test, json_and_check_say_whether_anything_changes) {
       {{"sign-in", "--lang", "en"}, key, 0, "Already signed in; nothing to change.\n", false},
       {{"sign-in", "--check", "--lang", "en"}, key, 0, "Already signed in; nothing to change.\n", false},
       {{"sign-in", "--json", "--key-file", notepad}, "", 0, json("false", "\"cli\""), false},
+      {{"sign-in", "--json"}, key, 0, json("true", "\"cli\""), true},  // over the earlier template
       {{"sign-in", "--check", "--lang", "en"}, "sk-other-key-123\n", 0, "Sign in would change the set-up of this device.\n", false},
       {{"sign-in", "--json", "--check"}, "short\n", 3, json("false", "null", refused.c_str()), false},
       {{"reset", "--json", "--check"}, "", 0, json("true", "null"), false},
@@ -360,7 +362,10 @@ TEST_F(morvanectl_test, json_and_check_say_whether_anything_changes) {
       {{"sign-in", "--json", "--lang", "en"}, key, 1, json("false", "null", not_written.c_str()), false},
   };
   // clang-format on
+  const step* const over_earlier = &steps[6];
   for (const step& s : steps) {
+    if (&s == over_earlier)
+      put(config_file_suffix, earlier_template(cli_template) + "\n" + trusted);
     if (&s == std::end(steps) - 1) {
       ASSERT_TRUE(create_directory(path(auth_file_suffix)));
     }
@@ -370,6 +375,9 @@ TEST_F(morvanectl_test, json_and_check_say_whether_anything_changes) {
     EXPECT_EQ(result.exit_code, s.exit_code) << result.errors;
     EXPECT_EQ(result.output, s.output);
     EXPECT_EQ(inodes() != before, s.writes);
+    if (&s == over_earlier) {
+      EXPECT_EQ(file(config_file_suffix), cli_template + "\n" + trusted);
+    }
   }
 }
 
@@ -511,18 +519,23 @@ TEST_F(morvanectl_test, reset_answered_no_on_the_terminal) {
 
 // The stand-in service (tests/tools/service_stand_in.py) on a port of its
 // own, accepting one key, for as long as the object lives; over HTTPS with
-// the certificate and key of a PEM file.
+// the certificate and key of a PEM file; a mirror without a models list.
 class stand_in_service {
  public:
-  explicit stand_in_service(const std::string& key, const std::string& pem = "") {
+  explicit stand_in_service(const std::string& key, const std::string& pem = "",
+                            bool no_models = false) {
+    std::vector<const char*> argv = {MORVANE_PYTHON, MORVANE_TEST_TOOLS_DIR "/service_stand_in.py",
+                                     key.c_str()};
+    if (!pem.empty()) argv.insert(argv.end(), {"--tls", pem.c_str(), pem.c_str()});
+    if (no_models) argv.push_back("--no-models");
+    argv.push_back(nullptr);
     int out[2];
     if (pipe(out) != 0) return;
     fflush(stdout);
     child_ = fork();
     if (child_ == 0) {
       dup2(out[1], 1);
-      execl(MORVANE_PYTHON, MORVANE_PYTHON, MORVANE_TEST_TOOLS_DIR "/service_stand_in.py",
-            key.c_str(), pem.empty() ? nullptr : pem.c_str(), static_cast<char*>(nullptr));
+      execv(MORVANE_PYTHON, const_cast<char* const*>(argv.data()));
       _exit(127);
     }
     close(out[1]);
@@ -548,7 +561,7 @@ class stand_in_service {
 // shows whole, and nothing is changed.
 TEST_F(morvanectl_test, doctor_outcomes) {
   const std::string key = "sk-doctor-key-0123456789";
-  const stand_in_service service(key);
+  const stand_in_service service(key), mirror(key, "", true);
   std::string closed;  // where nothing listens any more
   {
     const stand_in_service gone("");
@@ -609,7 +622,7 @@ TEST_F(morvanectl_test, doctor_outcomes) {
        "http://\u2026@127.0.0.1"},
       {"a mirror without a models list",
        {},
-       [&] { put(config_file_suffix, config_at("http://" + address + "/nolist")); },
+       [&] { put(config_file_suffix, config_at(mirror.base_url())); },
        "ok ok warn ok ok ok ok warn",
        "no models list; the key was not checked"},
       {"the placeholder for a key",
