@@ -635,6 +635,14 @@ TEST_F(morvanectl_test, doctor_outcomes) {
        [&] { put(auth_file_suffix, std::string(5 << 20, ' ')); },
        "ok fail warn fail ok ok ok skip",
        "larger than 4 MiB"},
+      {"a folder where the key file should be",
+       {},
+       [&] {
+         remove(auth_file_suffix);
+         ASSERT_TRUE(create_directory(path(auth_file_suffix)));
+       },
+       "ok fail warn fail ok ok ok skip",
+       "auth.json cannot be read"},
       {"a provider of another name",
        {"--offline"},
        [&] {
@@ -805,6 +813,7 @@ TEST_F(morvanectl_test, doctor_outcomes) {
                              "https_proxy", "all_proxy", "no_proxy"})
       unsetenv(name);
     setenv("PATH", bin.c_str(), 1);
+    raw_remove(path(auth_file_suffix));  // a folder a row left there
     put(auth_file_suffix, auth_file_text(from_utf8(key)));
     put(config_file_suffix, config_at(service.base_url()));
     put(marker_file_suffix, marker_text(platform::cli));
