@@ -26,17 +26,8 @@ bool is_proxy_name(const bytes& name) {
   return false;
 }
 
-// The host of an address, lower case, without user name, port or brackets.
-bytes host_of(const bytes& url) {
-  const std::size_t scheme_end = url.find("://");
-  const std::size_t start = scheme_end == bytes::npos ? 0 : scheme_end + 3;
-  bytes host = url.substr(start, url.find_first_of("/?#", start) - start);
-  host.erase(0, host.rfind('@') + 1);
-  if (!host.empty() && host[0] == '[') return lower_case(host.substr(1, host.find(']') - 1));
-  return lower_case(host.substr(0, host.rfind(':')));
-}
-
-// NO_PROXY's entries: "*", a host, or a domain that the host ends in.
+// NO_PROXY's entries: a host, or a domain that the host ends in. The
+// client takes "*" for no host at all.
 bool bypassed(const bytes& host, const bytes& list) {
   std::size_t start = 0;
   for (;;) {
@@ -45,7 +36,7 @@ bool bypassed(const bytes& host, const bytes& list) {
     entry.erase(0, entry.find_first_not_of(" \t"));
     entry.erase(entry.find_last_not_of(" \t") + 1);
     if (!entry.empty() && entry[0] == '.') entry.erase(0, 1);
-    if (entry == "*" || (!entry.empty() && host == entry) ||
+    if ((!entry.empty() && host == entry) ||
         (!entry.empty() && host.size() > entry.size() &&
          host.compare(host.size() - entry.size() - 1, bytes::npos, "." + entry) == 0))
       return true;

@@ -10,9 +10,12 @@ namespace {
 constexpr unsigned service_patience = 10000;  // ms for the service's answer
 
 // One key's answer, named by where the key comes from.
-void ask_with(check& result, const bytes& url, const bytes& proxy, const key_source& key) {
+void ask_with(check& result, const facts& found, const bytes& url, const key_source& key) {
+  // The authorities the client trusts, where SSL_CERT_FILE names others.
+  const bytes certificates = client_variable(found, u"SSL_CERT_FILE").value;
   const auto start = std::chrono::steady_clock::now();
-  const web_reply reply = get_with_key(url, key.key, proxy, service_patience);
+  const web_reply reply =
+      get_with_key(url, key.key, found.proxy.value, service_patience, certificates);
   const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
       std::chrono::steady_clock::now() - start);
   const wide shown_url = shown_address(url);
@@ -74,6 +77,6 @@ check check_service(const facts& found, bool offline) {
     find(result, verdict::warn, say("dr_plain_through_proxy", {shown_address(found.base_url)}));
   }
   if (result.status != verdict::ok) return result;
-  for (const key_source& key : found.keys) ask_with(result, url, found.proxy.value, key);
+  for (const key_source& key : found.keys) ask_with(result, found, url, key);
   return result;
 }

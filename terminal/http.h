@@ -41,12 +41,19 @@ key_route route_of(const bytes& url);
 // the environment gives it; empty: straight to the address). Through a
 // proxy only HTTPS is sent, inside a tunnel the proxy cannot read; the key
 // is withheld wherever route_of does not allow it.
-web_reply get_with_key(const bytes& url, const wide& key, const bytes& proxy,
-                       unsigned milliseconds);
+// The certificate is checked against the system's authorities, or against
+// those of `certificate_file` (PEM, as SSL_CERT_FILE names one for the
+// client) where one is given; WinHTTP always takes the system's.
+web_reply get_with_key(const bytes& url, const wide& key, const bytes& proxy, unsigned milliseconds,
+                       const bytes& certificate_file = bytes());
 
 // Whether the proxy accepts a connection within the time; nothing of the
 // key is sent.
 web_reply reach_proxy(const bytes& proxy, unsigned milliseconds);
+
+// The host of an address as the library reads it, lower case, without
+// brackets; empty when it cannot read the address.
+bytes host_of(const bytes& url);
 
 // The host part of an address as the library gave it, judged: a loopback
 // address written so that no reader can take it for another (127.x.x.x in

@@ -131,8 +131,8 @@ key_route route_of(const bytes& url) {
   return route_of_read(read_url(url).get(), url);
 }
 
-web_reply get_with_key(const bytes& url, const wide& key, const bytes& proxy,
-                       unsigned milliseconds) {
+web_reply get_with_key(const bytes& url, const wide& key, const bytes& proxy, unsigned milliseconds,
+                       const bytes& certificate_file) {
   const url_handle address = read_url(url);
   const key_route route = route_of_read(address.get(), url);
   if (route == key_route::not_web) return failed(web_failure::not_web);
@@ -157,6 +157,7 @@ web_reply get_with_key(const bytes& url, const wide& key, const bytes& proxy,
   curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
   curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
+  if (!certificate_file.empty()) curl_easy_setopt(c, CURLOPT_CAINFO, certificate_file.c_str());
   curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(milliseconds));
   curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, ignore_body);
   if (proxy.empty()) {
@@ -171,6 +172,14 @@ web_reply get_with_key(const bytes& url, const wide& key, const bytes& proxy,
   if (route == key_route::loopback_http)
     curl_easy_setopt(c, CURLOPT_PREREQFUNCTION, connected_to_this_machine);
   return perform(c, !proxy.empty());
+}
+
+bytes host_of(const bytes& url) {
+  const url_handle address = read_url(url);
+  bytes host = address ? part_of(address.get(), CURLUPART_HOST) : bytes();
+  if (host.size() > 1 && host.front() == '[') host = host.substr(1, host.size() - 2);
+  for (char& c : host) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+  return host;
 }
 
 web_reply reach_proxy(const bytes& proxy, unsigned milliseconds) {

@@ -254,8 +254,8 @@ key_route route_of(const bytes& url) {
   return calls ? route_of_cracked(crack(*calls, url), url) : key_route::not_web;
 }
 
-web_reply get_with_key(const bytes& url, const wide& key, const bytes& proxy,
-                       unsigned milliseconds) {
+web_reply get_with_key(const bytes& url, const wide& key, const bytes& proxy, unsigned milliseconds,
+                       const bytes&) {
   const winhttp_calls* const calls = winhttp();
   if (!calls) return failed_with_last_error();
   const cracked_url address = crack(*calls, url);
@@ -266,6 +266,15 @@ web_reply get_with_key(const bytes& url, const wide& key, const bytes& proxy,
   const wide through = proxy.empty() ? wide() : proxy_name(*calls, proxy);
   if (!proxy.empty() && through.empty()) return failed(web_failure::proxy_failed);
   return exchange_by(*calls, address, key, through, milliseconds);
+}
+
+bytes host_of(const bytes& url) {
+  const winhttp_calls* const calls = winhttp();
+  const cracked_url address = calls ? crack(*calls, url) : cracked_url();
+  bytes host = address.read ? to_utf8(address.host) : bytes();
+  if (host.size() > 1 && host.front() == '[') host = host.substr(1, host.size() - 2);
+  for (char& c : host) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+  return host;
 }
 
 // A HEAD request to the proxy itself, without the key: any answer, even an
