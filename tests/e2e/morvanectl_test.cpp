@@ -785,6 +785,14 @@ TEST_F(morvanectl_test, doctor_outcomes) {
        },
        "ok ok warn ok ok ok ok ok",
        "no_proxy exempts"},
+      {"NO_PROXY=*, which the client takes for no host",
+       {},
+       [&] {
+         setenv("HTTP_PROXY", closed.c_str(), 1);
+         setenv("NO_PROXY", "*", 1);
+       },
+       "ok ok warn ok ok fail ok skip",
+       "cannot be reached"},
       {"CODEX_API_KEY that the service refuses",
        {},
        [&] { setenv("CODEX_API_KEY", "sk-doctor-other-0123456789", 1); },
