@@ -19,6 +19,7 @@
 #include "config_files.h"
 #include "console.h"
 #include "doctor.h"
+#include "fault_line.h"
 #include "host.h"
 #include "status.h"
 #include "terminal.h"
@@ -40,11 +41,6 @@ constexpr bool desktop_platform_exists = true;
 constexpr bool desktop_platform_exists = false;
 #endif
 
-// What could not be done, to which path, and the system's reason.
-wide fault_line(const file_fault& fault) {
-  return failure_detail(fault_name(fault.kind), fault.path, system_message(fault.error));
-}
-
 // What failed in colour, then where and why plainly.
 void print_failure(const std::vector<wide>& lines) {
   for (std::size_t i = 0; i < lines.size(); ++i)
@@ -57,8 +53,9 @@ bytes json_text(const wide& text) {
 
 int show_status(const command_line& line) {
   const codex_home_place home = find_codex_home();
-  if (!home.absolute) {
-    print_line(out_stream::error, fault_line({fault_kind::not_absolute, home.setting}), tone::bad);
+  if (!home.absolute || !home.exact) {
+    const fault_kind kind = home.exact ? fault_kind::not_absolute : fault_kind::not_exact;
+    print_line(out_stream::error, fault_line({kind, home.setting}), tone::bad);
     return exit_failed;
   }
   const account_status status = read_status();
@@ -200,6 +197,7 @@ report sign_in_report(const command_line& line) {
       return failure(exit_key_refused, {failed + u": " + ui_text("bad")});
     default: {
       report told = failure(exit_failed, {failed, fault_line(outcome.fault)});
+      told.changed = outcome.changed;
       told.client = signed_in_client();
       return told;
     }
@@ -220,6 +218,7 @@ report reset_report(const command_line& line) {
   if (outcome.stopped.kind != fault_kind::none) {
     report told =
         failure(exit_failed, {command_line_text("not_reset"), fault_line(outcome.stopped)});
+    told.changed = outcome.changed;
     told.client = signed_in_client();
     return told;
   }

@@ -253,6 +253,7 @@ TEST_F(faults_test, sign_in_says_which_file_and_why) {
     int error;              // 0: none; -1: any
     bool disk_full = false;
     const char* codex_home_variable = nullptr;
+    bool changed = false;  // anything left changed, failed or not
   };
   using result = sign_in_result;
   const char16_t* const valid = u"sk-valid-1";
@@ -269,7 +270,7 @@ TEST_F(faults_test, sign_in_says_which_file_and_why) {
        is_a_folder},
       {"folder for auth.json", {{auth, 'd'}}, valid, result::not_written, auth, is_a_folder},
       {"folder for config.toml, own login", {{auth, 'f'}, {config, 'd'}}, valid, result::not_written,
-       config, is_a_folder},
+       config, is_a_folder, false, nullptr, true},
       {"file for the copies' folder", {{config, 'f'}, {backup, 'f'}}, valid,
        result::copy_not_kept, backup_copy_suffix, not_a_folder},
       {"folder for the login's copy", {{auth, 'f'}, {backup, 'd'}, {auth_backup_copy_suffix, 'd'}},
@@ -281,9 +282,12 @@ TEST_F(faults_test, sign_in_says_which_file_and_why) {
        result::not_written, marker_file_suffix, ENOENT},
 #endif
       {"the user's edited template", {{config, 'f', edited_template.c_str()}}, valid, result::done,
-       nullptr, 0},
+       nullptr, 0, false, nullptr, true},
       {"a stopped write's leftover", {{config, 'f'}, {u"\\mvn1-1.tmp", 'f', nullptr}}, valid,
-       result::done, nullptr, 0},
+       result::done, nullptr, 0, false, nullptr, true},
+#ifndef _WIN32
+      {"CODEX_HOME not UTF-8", {}, valid, result::no_codex_home, nullptr, 0, false, "/tmp/m\xFF"},
+#endif
   };
   // clang-format on
   for (const sign_in_case& c : cases) {
@@ -309,7 +313,8 @@ TEST_F(faults_test, sign_in_says_which_file_and_why) {
     const sign_in_outcome outcome = sign_in_with_key(c.key, platform::desktop);
     inject_write_fault_after(SIZE_MAX);
     EXPECT_EQ(outcome.result, c.result);
-    const std::string named = c.codex_home_variable ? c.codex_home_variable
+    EXPECT_EQ(outcome.changed, c.changed);
+    const std::string named = c.codex_home_variable ? narrow(from_utf8(c.codex_home_variable))
                               : c.named             ? narrow(path(c.named))
                                                     : "";
     EXPECT_EQ(narrow(outcome.fault.path), named);
