@@ -349,8 +349,9 @@ TEST_F(morvanectl_test, json_and_check_say_whether_anything_changes) {
       {{"sign-in", "--json"}, key, 0, json("true", "\"cli\""), true, [&] { remove(config_file_suffix); }},
       // Readable by others is not signed in yet.
       {{"sign-in", "--json"}, key, 0, json("true", "\"cli\""), true, [&] {
-         chmod(to_utf8(path(auth_file_suffix)).c_str(), 0644);
-         chmod(to_utf8(path(auth_backup_copy_suffix)).c_str(), 0640); }},
+         chmod(to_utf8(path(auth_file_suffix)).c_str(), 0644); }},
+      {{"sign-in", "--json"}, key, 0, json("true", "\"cli\""), true, [&] {
+         private_files(); chmod(to_utf8(path(auth_backup_copy_suffix)).c_str(), 0640); }},
       {{"sign-in", "--json"}, key, 0, json("true", "\"cli\""), true, [&] {
          private_files(); set_user_env(u"HTTPS_PROXY", u"http://10.0.0.1:3128", false); }},
       {{"reset", "--yes", "--json"}, "", 0, json("true", "null"), true},

@@ -308,6 +308,7 @@ TEST_F(faults_test, sign_in_says_which_file_and_why) {
         ASSERT_TRUE(raw_write(path(e.suffix), e.content ? e.content : "stale\n"));
       }
     }
+    clear_proxy_settings();  // the system proxy off already: only the files can change
     set_codex_home_variable(c.codex_home_variable);
     inject_write_fault_after(c.disk_full ? 0 : SIZE_MAX);
     const sign_in_outcome outcome = sign_in_with_key(c.key, platform::desktop);
@@ -371,6 +372,7 @@ TEST_F(faults_test, a_home_held_by_another_command_is_left_alone) {
     reset();
     ASSERT_EQ(win.boxes.size(), 2u);
     EXPECT_EQ(win.boxes[1].text, ui_text("rst_bz"));
+    EXPECT_EQ(win.key, u"sk-new-key-123") << "what the user typed stays";
     EXPECT_EQ(win.boxes[1].flags, unsigned{box_ok | box_icon_error});
     EXPECT_EQ(file(config_file_suffix), dirty);
     EXPECT_EQ(directory_entries(codex_home()).size(), 2u) << "config.toml and the lock";
