@@ -508,8 +508,7 @@ void remove_leftover_files(const wide& folder) {
     const unique_find search(FindFirstFileW(win(folder + u"\\mvn*.tmp"), &found));
     if (!search) return;
     do {
-      wide name = reinterpret_cast<const char16_t*>(found.cFileName);
-      for (char16_t& c : name) c = c >= u'A' && c <= u'Z' ? c + 32 : c;
+      const wide name = lower_case(wide(reinterpret_cast<const char16_t*>(found.cFileName)));
       // The pattern also matches short names; only the tool's own names count.
       if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() > 7 &&
           name.compare(0, 3, u"mvn") == 0 && name.compare(name.size() - 4, 4, u".tmp") == 0)
