@@ -112,7 +112,8 @@ account_status read_status() {
   }
   status.signed_in = true;
   const wide mode = json_string_value(read_codex_file(marker_file_suffix), "mode");
-  if (mode == u"cli" || mode == u"app") {
+  status.by_morvane = mode == u"cli" || mode == u"app";
+  if (status.by_morvane) {
     status.client = mode == u"cli" ? platform::cli : platform::desktop;
   } else {
     status.client = from_environment.empty() ? platform::cli : platform::desktop;

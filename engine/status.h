@@ -13,6 +13,9 @@ struct account_status {
   bool signed_in = false;
   platform client = platform::desktop;  // only meaningful when signed in
   wide key;                             // empty when not signed in
+  // Morvane's marker names the platform; without it a key in place is the
+  // user's own (before any Sign in, or given back by Reset).
+  bool by_morvane = false;
 };
 account_status read_status();
 

@@ -1,6 +1,7 @@
 #include "command_line.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
@@ -51,7 +52,8 @@ struct command_rule {
 const command_rule command_rules[] = {
     {"status", "",
      "Whether a key is in place and for which platform; the key is masked\n"
-     "unless --show-key. Exit 0 when signed in, 3 when not.\n"},
+     "unless --show-key. A key of your own, not signed in through Morvane,\n"
+     "is shown as yours. Exit 0 when signed in, 3 when not.\n"},
     {"sign-in", "",
      "Takes the key from PATH, else from the first line of standard input,\n"
      "else asks for it on the terminal without showing it. The platform\n"
@@ -90,7 +92,7 @@ const char usage_tail[] =
     "and \"error\" when the command failed.\n"
     "\n"
     "A usage error, or a key input that cannot be used, exits with 2 and\n"
-    "changes nothing.\n";
+    "changes nothing; it names an argument by its place, never repeating it.\n";
 
 const command_rule* find_command(const std::string& name) {
   for (const command_rule& rule : command_rules) {
@@ -171,7 +173,44 @@ std::string choices(const option_rule& option) {
 
 }  // namespace
 
-bool parse(const std::vector<std::string>& arguments, command_line& line, std::string& problem) {
+bool looks_like_key(const std::string& word) {
+  if (word.compare(0, 3, "sk-") == 0) return true;
+  const std::size_t long_enough = 20;
+  bool letter = false, digit = false;
+  for (const char c : word) {
+    if (c <= ' ' || c == '.' || c == '/' || c == '\\') return false;
+    letter = letter || std::isalpha(static_cast<unsigned char>(c));
+    digit = digit || std::isdigit(static_cast<unsigned char>(c));
+  }
+  return word.size() >= long_enough && letter && digit;
+}
+
+namespace {
+
+// "argument 2": what a usage error calls an argument, which is never
+// repeated, as it may be a key that would land in logs.
+std::string argument_at(std::size_t index) {
+  return "argument " + std::to_string(index + 1);
+}
+
+// A line for each argument, or value after "=", that looks like a key.
+std::string key_advice(const std::vector<std::string>& arguments) {
+  std::string advice;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& word = arguments[i];
+    const std::size_t equals = word.compare(0, 1, "-") == 0 ? word.find('=') : std::string::npos;
+    if (!looks_like_key(word) &&
+        (equals == std::string::npos || !looks_like_key(word.substr(equals + 1))))
+      continue;
+    advice += "\n" + argument_at(i) +
+              " looks like a key. The key never goes on the command line, where shell history "
+              "and process lists keep it: give it with --key-file PATH or on standard input.";
+  }
+  return advice;
+}
+
+bool parse_words(const std::vector<std::string>& arguments, command_line& line,
+                 std::string& problem) {
   const auto refuse = [&problem](const std::string& why) {
     problem = why;
     return false;
@@ -181,13 +220,14 @@ bool parse(const std::vector<std::string>& arguments, command_line& line, std::s
     std::string word = arguments[i];
     if (word.compare(0, 1, "-") != 0) {
       if (line.command.empty()) {
-        if (!find_command(word)) return refuse("unknown command " + word);
+        if (!find_command(word)) return refuse(argument_at(i) + " is not a command");
         line.command = word;
       } else if (line.command == "help" && line.topic.empty()) {
-        if (!find_command(word)) return refuse("unknown command " + word);
+        if (!find_command(word)) return refuse(argument_at(i) + " is not a command");
         line.topic = word;
       } else {
-        return refuse("one command at a time: " + word);
+        return refuse(argument_at(i) +
+                      " was not expected: one command at a time, with its options");
       }
       continue;
     }
@@ -199,7 +239,7 @@ bool parse(const std::vector<std::string>& arguments, command_line& line, std::s
       word.erase(equals);
     }
     const option_rule* option = find_option(word);
-    if (!option) return refuse("unknown option " + arguments[i]);
+    if (!option) return refuse(argument_at(i) + " is not an option");
     if (option->value) {
       if (!inline_value) {
         if (i + 1 >= arguments.size()) return refuse(word + " needs a value");
@@ -211,6 +251,8 @@ bool parse(const std::vector<std::string>& arguments, command_line& line, std::s
       return refuse(word + " takes no value");
     }
     option->set(line, value);
+    // The argument that holds the path, so that a failure can name it.
+    if (std::string(option->name) == "--key-file") line.key_file_argument = i + 1;
     given.push_back(option);
   }
   if (line.help || line.version) return true;
@@ -220,6 +262,14 @@ bool parse(const std::vector<std::string>& arguments, command_line& line, std::s
       return refuse(std::string(option->name) + " does not go with " + line.command);
   }
   return true;
+}
+
+}  // namespace
+
+bool parse(const std::vector<std::string>& arguments, command_line& line, std::string& problem) {
+  if (parse_words(arguments, line, problem)) return true;
+  problem += key_advice(arguments);
+  return false;
 }
 
 std::string usage_of(const std::string& command) {

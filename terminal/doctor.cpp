@@ -90,11 +90,6 @@ bytes without_final_slashes(bytes text) {
   return text;
 }
 
-bytes lower_case(bytes text) {
-  for (char& c : text) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-  return text;
-}
-
 check check_codex_home(facts& found) {
   check result("codex_home");
   // The engine finds it as the client does, and Sign in writes there.
@@ -311,64 +306,6 @@ check check_client() {
   return result;
 }
 
-// Decimal digits alone, at most `limit`; false for anything else.
-bool read_number(const bytes& digits, unsigned long limit, unsigned long& value) {
-  value = 0;
-  for (const char c : digits) {
-    if (c < '0' || c > '9' || value > limit) return false;
-    value = value * 10 + static_cast<unsigned long>(c - '0');
-  }
-  return !digits.empty() && value <= limit;
-}
-
-// "https://host:port/path" taken apart; false for anything but an http or
-// https address with a host.
-bool parse_address(const bytes& url, web_address& address) {
-  const std::size_t scheme_end = url.find("://");
-  const bytes scheme = lower_case(url.substr(0, scheme_end));
-  if (scheme_end == bytes::npos || (scheme != "http" && scheme != "https")) return false;
-  address.url = url;
-  address.secure = scheme == "https";
-  address.port = address.secure ? 443 : 80;
-  const std::size_t authority_start = scheme_end + 3;
-  const std::size_t path_start = std::min(url.find_first_of("/?#", authority_start), url.size());
-  bytes authority = url.substr(authority_start, path_start - authority_start);
-  authority.erase(0, authority.rfind('@') + 1);  // user name and password
-  address.path = url[path_start] == '/' ? url.substr(path_start) : "/" + url.substr(path_start);
-  std::size_t port_at = authority.rfind(':');
-  if (!authority.empty() && authority[0] == '[') {
-    const std::size_t close = authority.find(']');
-    if (close == bytes::npos) return false;
-    address.host = authority.substr(1, close - 1);
-    port_at = close + 1 < authority.size() ? close + 1 : bytes::npos;
-  } else {
-    address.host = authority.substr(0, port_at);
-  }
-  if (port_at != bytes::npos) {
-    unsigned long port = 0;
-    if (authority[port_at] != ':' || !read_number(authority.substr(port_at + 1), 65535, port))
-      return false;
-    address.port = static_cast<unsigned>(port);
-  }
-  return !address.host.empty();
-}
-
-// 127.0.0.0/8, ::1 and localhost: a stand-in for the service on this
-// machine, the one place plain HTTP may take the key.
-bool is_loopback(const bytes& host) {
-  const bytes name = lower_case(host);
-  if (name == "localhost" || name == "::1") return true;
-  int parts = 0;
-  for (std::size_t start = 0; start <= name.size(); ++parts) {
-    const std::size_t end = std::min(name.find('.', start), name.size());
-    unsigned long part = 0;
-    if (!read_number(name.substr(start, end - start), 255, part) || (parts == 0 && part != 127))
-      return false;
-    start = end + 1;
-  }
-  return parts == 4;
-}
-
 wide reason_of(const web_reply& reply) {
   const wide words = reply.reason.empty() ? wide() : u" (" + reply.reason + u")";
   switch (reply.failure) {
@@ -380,6 +317,8 @@ wide reason_of(const web_reply& reply) {
       return say("dr_why_timeout");
     case web_failure::secure_channel:
       return say("dr_why_tls") + words;
+    case web_failure::key_withheld:
+      return say("dr_why_withheld");
     default:
       return reply.reason;
   }
@@ -388,23 +327,23 @@ wide reason_of(const web_reply& reply) {
 // The models list, asked with the key at the address the client will use.
 check check_service(const facts& found, bool offline) {
   check result("service");
-  web_address address;
   const bytes url = without_final_slashes(found.base_url) + "/models";
+  const key_route route = route_of(url);
   if (offline) {
     find(result, verdict::skip, say("dr_offline"));
   } else if (found.key.empty()) {
     find(result, verdict::skip, say("dr_skip_no_key"));
   } else if (found.base_url.empty()) {
     find(result, verdict::skip, say("dr_skip_no_url"));
-  } else if (!parse_address(url, address)) {
+  } else if (route == key_route::not_web) {
     find(result, verdict::fail, say("dr_not_web", {from_utf8(found.base_url)}));
-  } else if (!address.secure && !is_loopback(address.host)) {
+  } else if (route == key_route::withheld) {
     find(result, verdict::fail, say("dr_plain_http", {from_utf8(found.base_url)}));
   }
   if (result.status != verdict::ok) return result;
 
   const auto start = std::chrono::steady_clock::now();
-  const web_reply reply = get_with_key(address, found.key, service_patience);
+  const web_reply reply = get_with_key(url, found.key, bytes(), service_patience);
   const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
       std::chrono::steady_clock::now() - start);
   const wide shown_url = from_utf8(url);

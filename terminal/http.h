@@ -1,26 +1,54 @@
 #pragma once
-// One HTTP GET with the API key, for the doctor's service check: never
-// through a proxy, certificates always verified, no redirect followed (the
-// key goes to the address given and nowhere else). Defined once per
-// platform: libcurl in http_posix.cpp, WinHTTP in http_win32.cpp.
+// The one place the API key leaves this program: a GET with it, for the
+// doctor's service check. The key goes over HTTPS with the certificate
+// verified, or over plain HTTP to this machine only; where it may go is
+// decided on the HTTP library's own reading of the address (the one it will
+// connect by) before any connection and, where the library tells which
+// address it connected to, checked again before the request is sent. No
+// redirect is followed, and one deadline covers the whole exchange.
+// Defined once per platform: libcurl in http_posix.cpp, WinHTTP in
+// http_win32.cpp; the rule on host names common to both in http_route.cpp.
 #include "wide.h"
 
-// An http or https address, taken apart.
-struct web_address {
-  bytes url;
-  bool secure = true;  // https
-  bytes host;          // without the brackets of an IPv6 address
-  unsigned port = 443;
-  bytes path;  // from the first slash on; "/" at least
+enum class web_failure {
+  none,
+  name_not_found,
+  refused,
+  secure_channel,
+  timeout,
+  key_withheld,  // plain HTTP to another machine, or through a proxy: nothing was sent
+  not_web,       // not an http or https address the library can read
+  proxy_failed,  // the proxy was not found, refused the connection or the tunnel
+  other,
 };
-
-enum class web_failure { none, name_not_found, refused, secure_channel, timeout, other };
 
 struct web_reply {
   int status = 0;  // the HTTP status; 0 when no answer came
   web_failure failure = web_failure::none;
-  wide reason;  // the library's own words, for web_failure::other
+  wide reason;  // the library's own words, for web_failure::other and proxy_failed
 };
 
-// GET with "Authorization: Bearer KEY", given up after `milliseconds`.
-web_reply get_with_key(const web_address& address, const wide& key, unsigned milliseconds);
+// Where the key may go for an address.
+enum class key_route {
+  https,          // anywhere, inside TLS with the certificate verified
+  loopback_http,  // plain HTTP to this machine
+  withheld,       // plain HTTP elsewhere, or to a place the readers of the address disagree on
+  not_web,        // not an http or https address
+};
+key_route route_of(const bytes& url);
+
+// GET url with "Authorization: Bearer KEY", through `proxy` (a proxy URL as
+// the environment gives it; empty: straight to the address). Through a
+// proxy only HTTPS is sent, inside a tunnel the proxy cannot read; the key
+// is withheld wherever route_of does not allow it.
+web_reply get_with_key(const bytes& url, const wide& key, const bytes& proxy,
+                       unsigned milliseconds);
+
+// Whether the proxy accepts a connection within the time; nothing of the
+// key is sent.
+web_reply reach_proxy(const bytes& proxy, unsigned milliseconds);
+
+// The host part of an address as the library gave it, judged: a loopback
+// address written so that no reader can take it for another (127.x.x.x in
+// plain decimal, ::1, localhost).
+bool is_loopback_host(const bytes& host);

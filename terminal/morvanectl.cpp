@@ -21,6 +21,7 @@
 #include "doctor.h"
 #include "fault_line.h"
 #include "host.h"
+#include "machine.h"
 #include "status.h"
 #include "terminal.h"
 #include "version.h"
@@ -35,12 +36,6 @@ enum : int {
   exit_key_refused = 3,    // Sign in: the key was empty or not plausible
 };
 
-#ifdef _WIN32
-constexpr bool desktop_platform_exists = true;
-#else
-constexpr bool desktop_platform_exists = false;
-#endif
-
 // What failed in colour, then where and why plainly.
 void print_failure(const std::vector<wide>& lines) {
   for (std::size_t i = 0; i < lines.size(); ++i)
@@ -53,35 +48,39 @@ bytes json_text(const wide& text) {
 
 int show_status(const command_line& line) {
   const codex_home_place home = find_codex_home();
-  if (!home.absolute || !home.exact) {
-    const fault_kind kind = home.exact ? fault_kind::not_absolute : fault_kind::not_exact;
-    print_line(out_stream::error, fault_line({kind, home.setting}), tone::bad);
-    return exit_failed;
-  }
-  const account_status status = read_status();
+  // A home that is not absolute, or has no exact name, holds nothing to read.
+  const bool usable = home.absolute && home.exact;
+  const account_status status = usable ? read_status() : account_status();
+  // A key without Morvane's marker is the user's own: shown, but not
+  // signed in through Morvane.
+  const bool signed_in = status.signed_in && status.by_morvane;
   const wide shown = line.show_key ? status.key : masked_key(status.key);
+  const wide error =
+      usable ? wide()
+             : fault_line(
+                   {home.exact ? fault_kind::not_absolute : fault_kind::not_exact, home.setting});
+  if (!error.empty()) print_line(out_stream::error, error, tone::bad);
   if (line.json) {
     bytes object = "{\"signed_in\": ";
-    object += status.signed_in ? "true" : "false";
+    object += signed_in ? "true" : "false";
     object += ", \"platform\": ";
-    object += !status.signed_in                ? "null"
-              : status.client == platform::cli ? "\"cli\""
-                                               : "\"desktop\"";
-    object += ", \"key\": " + (status.signed_in ? json_text(shown) : bytes("null"));
+    object += !signed_in ? "null" : status.client == platform::cli ? "\"cli\"" : "\"desktop\"";
+    object += ", \"key\": " + (status.key.empty() ? bytes("null") : json_text(shown));
     object += ", \"key_shown\": ";
-    object += status.signed_in && line.show_key ? "true" : "false";
+    object += !status.key.empty() && line.show_key ? "true" : "false";
     object += ", \"codex_home\": " + (home.path.empty() ? bytes("null") : json_text(home.path));
-    object += "}";
-    print_line(out_stream::output, from_utf8(object));
-  } else {
-    print_line(out_stream::output,
-               status_text(status.signed_in ? mode_name(status.client) : nullptr));
-    if (status.signed_in) print_line(out_stream::output, key_line_prefix + shown);
+    if (!error.empty()) object += ", \"error\": " + json_text(error);
+    print_line(out_stream::output, from_utf8(object + "}"));
+  } else if (error.empty()) {
+    print_line(out_stream::output, signed_in || status.key.empty()
+                                       ? status_text(signed_in ? mode_name(status.client) : nullptr)
+                                       : wide(command_line_text("own_key")));
+    if (!status.key.empty()) print_line(out_stream::output, key_line_prefix + shown);
     // Only a home the user moved is worth a line.
     if (!home.setting.empty())
       print_line(out_stream::output, command_line_text("home_at") + home.path + u" (CODEX_HOME)");
   }
-  return status.signed_in ? exit_done : exit_not_signed_in;
+  return !error.empty() ? exit_failed : signed_in ? exit_done : exit_not_signed_in;
 }
 
 // What sign-in and reset tell: a line for a person, or with --json one
@@ -101,9 +100,11 @@ report failure(int exit_code, std::vector<wide> lines) {
   return told;
 }
 
+// The platform signed in through Morvane, none for a key of the user's own.
 std::optional<platform> signed_in_client() {
   const account_status status = read_status();
-  return status.signed_in ? std::optional<platform>(status.client) : std::nullopt;
+  return status.signed_in && status.by_morvane ? std::optional<platform>(status.client)
+                                               : std::nullopt;
 }
 
 // The failure in one line, as --json gives it: "Sign in failed: cannot
@@ -142,8 +143,13 @@ bool read_key(const command_line& line, wide& key, std::vector<wide>& problem) {
                                   : read_input_line(input, to_utf8(ui_text("key")) + ": ");
   if (result == input_result::unreadable) {
     if (line.has_key_file) {
+      // A path that may be a key given by mistake is named by its place.
+      const wide path =
+          looks_like_key(line.key_file)
+              ? command_line_text("argument") + from_utf8(std::to_string(line.key_file_argument))
+              : from_utf8(line.key_file);
       problem = {command_line_text("key_file"),
-                 failure_detail("not_read", from_utf8(line.key_file), system_message(error))};
+                 failure_detail("not_read", path, system_message(error))};
     } else {
       problem = {command_line_text("stdin")};
     }
@@ -164,14 +170,11 @@ bool read_key(const command_line& line, wide& key, std::vector<wide>& problem) {
 }
 
 report sign_in_report(const command_line& line) {
-  if (line.platform == "desktop" && !desktop_platform_exists)
+  if (line.platform == "desktop" && !desktop_app_exists)
     return failure(exit_refused, {command_line_text("desktop_only")});
   platform chosen = line.platform == "cli" ? platform::cli : platform::desktop;
   if (line.platform.empty()) {
-    const account_status saved = read_status();
-    chosen = !desktop_platform_exists ? platform::cli
-             : saved.signed_in        ? saved.client
-                                      : platform::desktop;
+    chosen = !desktop_app_exists ? platform::cli : signed_in_client().value_or(platform::desktop);
   }
   wide key;
   std::vector<wide> problem;
@@ -208,6 +211,13 @@ int sign_in(const command_line& line) {
   return tell(line, sign_in_report(line));
 }
 
+// Reset's success text; its advice to restart the desktop app only where
+// that app exists.
+wide reset_done_text() {
+  const wide text = ui_text("rst_ok");
+  return desktop_app_exists ? text : text.substr(0, text.find(u"\n\n"));
+}
+
 report reset_report(const command_line& line) {
   // Checking changes nothing, so it needs no confirmation.
   if (!line.check && !line.yes && !input_is_terminal())
@@ -227,7 +237,7 @@ report reset_report(const command_line& line) {
   told.client = line.check ? std::nullopt : signed_in_client();
   told.said = !outcome.changed ? command_line_text("rst_none")
               : line.check     ? command_line_text("would_reset")
-                               : ui_text("rst_ok");
+                               : reset_done_text();
   if (!outcome.complete()) {
     told.exit_code = exit_failed;
     told.failure = {ui_text("rst_no")};

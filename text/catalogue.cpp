@@ -69,6 +69,9 @@ const catalogue_entry command_line_catalogue[] = {
      u"bằng --yes."},
     {"not_reset", u"Nothing was reset.", u"Chưa reset gì."},
     {"home_at", u"Codex folder: ", u"Thư mục Codex: "},
+    {"own_key", u"Your own key is in place; not signed in through Morvane.",
+     u"Key riêng của bạn đang được dùng; chưa đăng nhập qua Morvane."},
+    {"argument", u"the file named by argument ", u"tệp ở đối số "},
     {"already", u"Already signed in; nothing to change.",
      u"Đã đăng nhập sẵn; không cần thay đổi gì."},
     {"would_sign_in", u"Sign in would change the set-up of this device.",
@@ -205,6 +208,8 @@ const catalogue_entry command_line_catalogue[] = {
     {"dr_why_refused", u"the connection was refused", u"kết nối bị từ chối"},
     {"dr_why_timeout", u"no answer within 10 s", u"không có phản hồi trong 10 giây"},
     {"dr_why_tls", u"the secure connection failed (TLS)", u"kết nối bảo mật (TLS) thất bại"},
+    {"dr_why_withheld", u"the name led to another machine, so the key was not sent",
+     u"tên máy dẫn tới một máy khác nên key không được gửi"},
 };
 
 // What a command could not do, by the engine's name for it; each text is

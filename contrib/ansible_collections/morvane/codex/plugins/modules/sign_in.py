@@ -1,5 +1,8 @@
 #!/usr/bin/python
 # -*- coding: utf-8 -*-
+# Copyright: 2026 The Morvane developers
+# All rights reserved. No licence to copy, change or pass on this software
+# is granted (see LICENSE in the collection).
 from __future__ import absolute_import, division, print_function
 __metaclass__ = type
 
@@ -58,13 +61,14 @@ attributes:
   platform:
     support: full
     platforms: posix
+    description: Runs on Linux and other POSIX hosts; Windows hosts run no Python modules.
 notes:
   - On Windows hosts, where Python modules do not run, run C(morvanectl.exe)
     with C(--key-file) and check C(morvanectl.exe status --json) instead.
 requirements:
   - morvanectl on the target, with C(--json) and C(--check) for sign-in and reset.
 author:
-  - The Morvane developers
+  - Seed 3b03757c maintainers (@maintainers)
 '''
 
 EXAMPLES = r'''
@@ -90,16 +94,31 @@ EXAMPLES = r'''
 '''
 
 RETURN = r'''
+changed:
+  description:
+    - Whether anything was (or, in check mode, would be) written. A failure
+      after something was written is reported changed as well.
+  returned: always
+  type: bool
+  sample: true
 platform:
-  description: The platform signed in (or that would be, in check mode); null after a reset.
-  returned: success
+  description:
+    - The platform signed in (or that would be, in check mode); null after a
+      reset, and wherever the home is not signed in through Morvane, even if
+      an C(auth.json) of the user's own holds a key.
+  returned: when morvanectl answered
   type: str
   sample: cli
 codex_home:
   description: The Codex home morvanectl signed in or reset.
-  returned: success
+  returned: when morvanectl answered
   type: str
   sample: /home/ana/.codex
+rc:
+  description: morvanectl's exit code; 1 a failure or another Sign in or Reset running, 2 a key it cannot use, 3 a key refused.
+  returned: failure
+  type: int
+  sample: 3
 '''
 
 import json
@@ -118,22 +137,30 @@ def masked(key):
 
 def run(module, executable, args, stdin=None):
     """Runs morvanectl in English; fails the task unless it exits with one of
-    the codes that mean success. Returns the exit code and its JSON object."""
+    the codes that mean success. Returns its JSON object."""
     rc, out, err = module.run_command([executable, '--lang', 'en'] + args, data=stdin, binary_data=True)
     try:
         result = json.loads(out)
     except ValueError:
         result = None
+    # status exits 3 for "not signed in"; sign-in exits 3 for a refused key.
     ok = (0, 3) if args[0] == 'status' else (0,)
     if rc not in ok or not isinstance(result, dict):
-        message = result.get('error') if isinstance(result, dict) else None
-        module.fail_json(msg=message or err.strip() or 'morvanectl %s exited with %d and no result' % (args[0], rc), rc=rc)
-    return rc, result
+        answer = result if isinstance(result, dict) else {}
+        where = dict((name, answer[name]) for name in ('platform', 'codex_home') if name in answer)
+        # A failure after something was written is still a change.
+        module.fail_json(msg=answer.get('error') or err.strip() or 'morvanectl %s exited with %d and no result' % (args[0], rc),
+                         rc=rc, changed=bool(answer.get('changed')), **where)
+    return result
 
 
 def status(module, executable):
-    _, result = run(module, executable, ['status', '--json'])
-    return dict(signed_in=bool(result.get('signed_in')), platform=result.get('platform'), key=result.get('key'))
+    # A key without Morvane's marker (the user's own, given back by a reset)
+    # is no Sign in of Morvane's: the platform is null then.
+    result = run(module, executable, ['status', '--json'])
+    if not result.get('signed_in') or result.get('platform') is None:
+        return dict(signed_in=False, platform=None, key=None)
+    return dict(signed_in=True, platform=result.get('platform'), key=result.get('key'))
 
 
 def first_line(module, path):
@@ -166,11 +193,14 @@ def main():
     present = params['state'] == 'present'
     key = None
     if present and params['key'] is not None:
-        # A vault value may end with a line break; one inside would make
-        # morvanectl, which reads the first line, sign in with part of the key.
-        key = params['key'].rstrip('\r\n')
+        # A vault value read from a file ends with one line break; one inside
+        # would make morvanectl, which reads the first line, sign in with part
+        # of the key.
+        key = params['key']
+        key = key[:-2] if key.endswith('\r\n') else key[:-1] if key.endswith('\n') else key
         if '\n' in key or '\r' in key:
             module.fail_json(msg='the key has a line break in it')
+        module.no_log_values.add(key)
 
     # The status is read for the diff alone, so that a home status cannot
     # read does not keep sign-in or reset from repairing it.
@@ -186,7 +216,7 @@ def main():
         args = ['reset', '--yes', '--json']
     if module.check_mode:
         args.append('--check')
-    _, result = run(module, executable, args, stdin=None if key is None else (key + '\n').encode('utf-8'))
+    result = run(module, executable, args, stdin=None if key is None else (key + '\n').encode('utf-8'))
 
     response = dict(changed=bool(result.get('changed')), platform=result.get('platform'),
                     codex_home=result.get('codex_home'))

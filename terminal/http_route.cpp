@@ -1,0 +1,46 @@
+// Which hosts plain HTTP may take the key to: this machine, written so that
+// no reader of the address can take it for another one.
+#include <cstddef>
+
+#include "http.h"
+
+namespace {
+
+bool same_letters(const bytes& text, const char* lower) {
+  std::size_t i = 0;
+  for (; lower[i] != '\0'; ++i) {
+    if (i >= text.size()) return false;
+    const char c = text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] + 32) : text[i];
+    if (c != lower[i]) return false;
+  }
+  return i == text.size();
+}
+
+// Four parts in plain decimal, none with a leading zero, the first 127:
+// "0127.0.0.1" is octal to some readers and "127.1" short for 127.0.0.1 to
+// some, so neither is taken here.
+bool is_plain_loopback_ipv4(const bytes& host) {
+  int parts = 0;
+  std::size_t start = 0;
+  for (;; ++parts) {
+    std::size_t end = host.find('.', start);
+    if (end == bytes::npos) end = host.size();
+    const bytes part = host.substr(start, end - start);
+    if (part.empty() || part.size() > 3 || (part.size() > 1 && part[0] == '0')) return false;
+    int value = 0;
+    for (const char c : part) {
+      if (c < '0' || c > '9') return false;
+      value = value * 10 + (c - '0');
+    }
+    if (value > 255 || (parts == 0 && value != 127)) return false;
+    if (end == host.size()) return parts == 3;
+    start = end + 1;
+  }
+}
+
+}  // namespace
+
+bool is_loopback_host(const bytes& host) {
+  return same_letters(host, "localhost") || host == "[::1]" || host == "::1" ||
+         is_plain_loopback_ipv4(host);
+}
