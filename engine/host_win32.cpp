@@ -127,7 +127,7 @@ class private_security {
   bool ready_ = false;
 };
 
-// An account as the user knows it ("Everyone", "BUILTIN\Users"); the SID
+// An account as the user knows it ("Everyone", "Users", "PC\ana"); the SID
 // string when it has no name.
 wide account_name(PSID sid) {
   wchar_t name[256] = {}, domain[256] = {};
@@ -135,9 +135,10 @@ wide account_name(PSID sid) {
   SID_NAME_USE use;
   if (LookupAccountSidW(nullptr, sid, name, &name_size, domain, &domain_size, &use)) {
     const wide account = reinterpret_cast<const char16_t*>(name);
-    return domain[0] && use != SidTypeWellKnownGroup
-               ? reinterpret_cast<const char16_t*>(domain) + (u"\\" + account)
-               : account;
+    // A person's or a domain group's account with its domain; built-in
+    // groups ("Users") and well-known ones ("Everyone") by name alone.
+    const bool with_domain = domain[0] && (use == SidTypeUser || use == SidTypeGroup);
+    return with_domain ? reinterpret_cast<const char16_t*>(domain) + (u"\\" + account) : account;
   }
   wchar_t* text = nullptr;
   if (!ConvertSidToStringSidW(sid, &text)) return u"?";
