@@ -14,6 +14,10 @@
 #include "version.h"
 
 #define MORVANE_BASE_URL_LINE "base_url = \"" MORVANE_API_BASE_URL "\"\n"
+// The Codex client drops an agent role without a description, and warns
+// about it on every start.
+#define MORVANE_ROLE_DESCRIPTION_LINE \
+  "description = \"Handles delegated subtasks on a smaller, faster model.\"\n"
 
 const bytes desktop_template =
     "# API-only FAST.\n"
@@ -37,7 +41,7 @@ const bytes desktop_template =
     "[desktop]\n"
     "followUpQueueMode = \"queue\"\n"
     "\n"
-    "[agents.subagent]\n"
+    "[agents.subagent]\n" MORVANE_ROLE_DESCRIPTION_LINE
     "model = \"gpt-5.4-mini\"\n"
     "\n"
     "[features]\n"
@@ -64,8 +68,18 @@ const bytes cli_template =
     "[windows]\n"
     "sandbox = \"elevated\"\n"
     "\n"
-    "[agents.subagent]\n"
-    "model = \"gpt-5.4-mini\"\n";
+    "[agents.subagent]\n" MORVANE_ROLE_DESCRIPTION_LINE "model = \"gpt-5.4-mini\"\n";
+
+std::vector<bytes> tool_config_texts() {
+  std::vector<bytes> texts = {sanitize_desktop_config(desktop_template), cli_template};
+  const bytes description = MORVANE_ROLE_DESCRIPTION_LINE;
+  for (std::size_t i = 0, now = texts.size(); i < now; ++i) {
+    bytes earlier = texts[i];
+    earlier.erase(earlier.find(description), description.size());
+    texts.push_back(earlier);
+  }
+  return texts;
+}
 
 bytes json_escaped(const bytes& text) {
   static const char hex[] = "0123456789abcdef";

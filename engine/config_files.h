@@ -1,11 +1,17 @@
 #pragma once
 // Everything the tool writes into the Codex home, byte for byte, and the
 // line filter that keeps a Desktop config.toml acceptable to the app.
+#include <vector>
+
 #include "commands.h"
 #include "wide.h"
 
 extern const bytes desktop_template;
 extern const bytes cli_template;
+// Every config.toml the tool writes with nothing added: each template, and
+// each as earlier versions wrote it, before the agent role had a
+// description (a home signed in then holds the tool's config all the same).
+std::vector<bytes> tool_config_texts();
 
 // UTF-8 text made safe inside a JSON string: quotes, backslashes and
 // control characters escaped, every other byte as it is.

@@ -11,8 +11,10 @@ namespace {
 // A config that is byte for byte one of the templates is the tool's, not the
 // user's, whoever wrote it last.
 bool is_tool_config(const wide& path) {
-  return file_holds(path, sanitize_desktop_config(desktop_template)) ||
-         file_holds(path, cli_template);
+  for (const bytes& text : tool_config_texts()) {
+    if (file_holds(path, text)) return true;
+  }
+  return false;
 }
 
 // Likewise an auth file that is exactly what the tool writes for its key.

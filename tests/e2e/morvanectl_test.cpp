@@ -340,6 +340,7 @@ TEST_F(morvanectl_test, json_and_check_say_whether_anything_changes) {
     return seen;
   };
   const std::string key = "sk-same-key-1234\n";
+  const bytes trusted = "[projects.\"/w\"]\ntrust_level = \"trusted\"\n";
   struct step {
     std::vector<std::string> arguments;
     std::string input;
@@ -370,6 +371,7 @@ TEST_F(morvanectl_test, json_and_check_say_whether_anything_changes) {
       {{"sign-in", "--lang", "en"}, key, 0, "Already signed in; nothing to change.\n", false},
       {{"sign-in", "--check", "--lang", "en"}, key, 0, "Already signed in; nothing to change.\n", false},
       {{"sign-in", "--json", "--key-file", notepad}, "", 0, json("false", "\"cli\""), false},
+      {{"sign-in", "--json"}, key, 0, json("true", "\"cli\""), true},  // over the earlier template
       {{"sign-in", "--check", "--lang", "en"}, "sk-other-key-123\n", 0, "Sign in would change the set-up of this device.\n", false},
       {{"sign-in", "--json", "--check"}, "short\n", 3, json("false", "null", refused.c_str()), false},
       {{"reset", "--json", "--check"}, "", 0, json("true", "null"), false},
@@ -395,7 +397,10 @@ TEST_F(morvanectl_test, json_and_check_say_whether_anything_changes) {
          set_user_env(u"https_proxy", u"http://10.0.0.1:3128", false); }},
   };
   // clang-format on
+  const step* const over_earlier = &steps[6];
   for (const step& s : steps) {
+    if (&s == over_earlier)
+      put(config_file_suffix, earlier_template(cli_template) + "\n" + trusted);
     if (s.before) s.before();
     const std::string before = inodes();
     const outcome result = run(s.arguments, s.input);
@@ -403,6 +408,9 @@ TEST_F(morvanectl_test, json_and_check_say_whether_anything_changes) {
     EXPECT_EQ(result.exit_code, s.exit_code) << result.errors;
     EXPECT_EQ(result.output, s.output);
     EXPECT_EQ(inodes() != before, s.writes);
+    if (&s == over_earlier) {
+      EXPECT_EQ(file(config_file_suffix), cli_template + "\n" + trusted);
+    }
   }
 }
 
@@ -555,7 +563,8 @@ class stand_in_service {
     if (child_ == 0) {
       dup2(out[1], 1);
       execl(MORVANE_PYTHON, MORVANE_PYTHON, MORVANE_TEST_TOOLS_DIR "/service_stand_in.py",
-            key.c_str(), pem.empty() ? nullptr : pem.c_str(), static_cast<char*>(nullptr));
+            key.c_str(), pem.empty() ? nullptr : "--tls", pem.c_str(), pem.c_str(),
+            static_cast<char*>(nullptr));
       _exit(127);
     }
     close(out[1]);

@@ -84,6 +84,8 @@ TEST(config_files, marker_text_records_mode_and_version) {
 
 TEST(config_files, templates_are_exact) {
   const bytes base_url_line = "base_url = \"" MORVANE_API_BASE_URL "\"";
+  const bytes description_line =
+      "description = \"Handles delegated subtasks on a smaller, faster model.\"";
   const std::vector<bytes> desktop_lines = {"# API-only FAST.",
                                             "model = \"gpt-5.6-sol\"",
                                             "model_provider = \"Veskara\"",
@@ -107,6 +109,7 @@ TEST(config_files, templates_are_exact) {
                                             "followUpQueueMode = \"queue\"",
                                             "",
                                             "[agents.subagent]",
+                                            description_line,
                                             "model = \"gpt-5.4-mini\"",
                                             "",
                                             "[features]",
@@ -131,18 +134,19 @@ TEST(config_files, templates_are_exact) {
                                         "sandbox = \"elevated\"",
                                         "",
                                         "[agents.subagent]",
+                                        description_line,
                                         "model = \"gpt-5.4-mini\""};
-  ASSERT_EQ(desktop_lines.size(), 27u);
-  ASSERT_EQ(cli_lines.size(), 21u);
+  ASSERT_EQ(desktop_lines.size(), 28u);
+  ASSERT_EQ(cli_lines.size(), 22u);
   EXPECT_EQ(desktop_template, joined_lines(desktop_lines));
   EXPECT_EQ(cli_template, joined_lines(cli_lines));
 
   // Sizes follow the build's URL: 11 bytes are "https://" and "/v1".
-  EXPECT_EQ(desktop_template.size(), 497u + url_length() - 11u);
-  EXPECT_EQ(cli_template.size(), 445u + url_length() - 11u);
+  EXPECT_EQ(desktop_template.size(), 568u + url_length() - 11u);
+  EXPECT_EQ(cli_template.size(), 516u + url_length() - 11u);
   if (std::strcmp(MORVANE_API_BASE_URL, "https://api.veskara.com/v1") == 0) {
-    EXPECT_EQ(desktop_template.size(), 512u);
-    EXPECT_EQ(cli_template.size(), 460u);
+    EXPECT_EQ(desktop_template.size(), 583u);
+    EXPECT_EQ(cli_template.size(), 531u);
   }
   EXPECT_EQ(desktop_template.find('\r'), bytes::npos);
   EXPECT_EQ(sanitize_desktop_config(desktop_template), desktop_template);
@@ -182,6 +186,14 @@ TEST_F(config_files_on_disk, standard_parsers_read_what_the_tool_writes) {
        "model_providers.Veskara.stream_idle_timeout_ms=90000",
        "desktop.followUpQueueMode=\"queue\"", "agents.subagent.model=\"gpt-5.4-mini\"",
        "features.js_repl=false"}));
+  // The end-to-end tests hand these copies to the window and the real client.
+  for (const auto& [copy, written] :
+       {std::pair<const char*, bytes>{"cli", cli_template}, {"desktop", desktop_template}}) {
+    bytes text = raw_read(
+        from_utf8(MORVANE_TEST_TOOLS_DIR "/../e2e/expected/" + bytes(copy) + "-config.toml"));
+    const std::size_t url = text.find("@BASE_URL@");
+    EXPECT_EQ(url == bytes::npos ? text : text.replace(url, 10, MORVANE_API_BASE_URL), written);
+  }
   put(config_file_suffix, cli_template);
   EXPECT_TRUE(parses_with_expectations(
       "toml", path(config_file_suffix),

@@ -306,3 +306,8 @@ std::string narrow(const wide& text) {
   }
   return out;
 }
+
+bytes earlier_template(bytes text) {
+  const std::size_t at = text.find("description = ");
+  return at == bytes::npos ? text : text.erase(at, text.find('\n', at) + 1 - at);
+}

@@ -76,5 +76,8 @@ std::vector<wide> directory_entries(const wide& path);
 // Sets CODEX_HOME in this process's environment (null: unsets it), as a
 // user's shell would. Every test starts without it.
 void set_codex_home_variable(const char* value);
+// A template as earlier versions wrote it: the agent role without its
+// description line.
+bytes earlier_template(bytes text);
 // Printable form of wide text for assertion messages.
 std::string narrow(const wide& text);

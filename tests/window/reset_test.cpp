@@ -159,11 +159,13 @@ TEST_F(reset_test, the_tools_own_config_is_never_given_back) {
   EXPECT_FALSE(has(config_file_suffix));
 
   // A template kept as the copy, as earlier versions could, counts as none.
-  signed_in_as(u"sk-cli-key-123", platform::cli);
-  put(backup_copy_suffix, cli_template);
-  reset();
-  EXPECT_FALSE(has(config_file_suffix));
-  EXPECT_FALSE(has(backup_copy_suffix));
+  for (const bytes& kept : {cli_template, earlier_template(desktop_template)}) {
+    signed_in_as(u"sk-cli-key-123", platform::cli);
+    put(backup_copy_suffix, kept);
+    reset();
+    EXPECT_FALSE(has(config_file_suffix));
+    EXPECT_FALSE(has(backup_copy_suffix));
+  }
 }
 
 TEST_F(reset_test, the_users_own_login_comes_back) {
