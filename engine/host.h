@@ -43,6 +43,14 @@ wide join_path(const wide& base, const wide& suffix);
 // Whole file, 1 to 4 MiB, without a leading UTF-8 byte-order mark; empty
 // for anything missing, empty, too large or unreadable.
 bytes read_text_file(const wide& path);
+// The same read, saying which of missing, unreadable (a folder, no
+// permission, a read error) or too large it met; `text` is empty then.
+enum class text_file_state { read, missing, unreadable, too_large };
+struct text_file {
+  text_file_state state = text_file_state::missing;
+  bytes text;
+};
+text_file read_text_file_state(const wide& path);
 // Replaces the file in one step (temporary file in the same directory, then
 // a move over the target), so a crash or a full disk never leaves it half
 // written. Fails when the new content could not be put in place; the old

@@ -103,14 +103,32 @@ host_result delete_user_env(const wide& name, bool announce) {
 }
 
 bytes read_text_file(const wide& path) {
+  return read_text_file_state(path).text;
+}
+
+text_file read_text_file_state(const wide& path) {
+  text_file found;
   input_file file(path);
-  if (!file.is_open() || file.size() == 0 || file.size() > max_text_file_size) return bytes();
+  if (!file.is_open()) {
+    found.state = path_exists(path) ? text_file_state::unreadable : text_file_state::missing;
+    return found;
+  }
+  if (file.size() > max_text_file_size) {
+    found.state = text_file_state::too_large;
+    return found;
+  }
+  found.state = text_file_state::read;
+  if (file.size() == 0) return found;
   bytes content(static_cast<std::size_t>(file.size()), '\0');
   const std::int64_t got = file.read_some(&content[0], content.size());
-  if (got <= 0) return bytes();
+  if (got <= 0) {
+    found.state = text_file_state::unreadable;
+    return found;
+  }
   content.resize(static_cast<std::size_t>(got));
   if (starts_with_byte_order_mark(content)) content.erase(0, 3);
-  return content;
+  found.text = content;
+  return found;
 }
 
 host_result write_text_file(const wide& path, const bytes& content) {

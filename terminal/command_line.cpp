@@ -69,12 +69,14 @@ const command_rule command_rules[] = {
      "when another Sign in or Reset was running, or when a file could not\n"
      "be given back (its copy is kept for the next Reset).\n"},
     {"doctor", "",
-     "Checks, one line each, that the Codex client will really work: the\n"
-     "folder it reads, Sign in, config.toml, the key, a .env that overrides\n"
-     "them, proxies, the client on PATH and, unless --offline, the service\n"
-     "itself, asked with the key. Each line starts with ok, warn, fail or\n"
-     "skip and says what to do where something is wrong; nothing is\n"
-     "changed. Exit 0 when no check failed, 1 when one did.\n"},
+     "Checks, one line each, that the Codex client will really work, as the\n"
+     "client resolves things: the folder it reads, Sign in, config.toml and\n"
+     "its provider, the key each way of running it sends, a .env that\n"
+     "overrides them, the proxy it uses, the client on PATH (and its own\n"
+     "doctor) and, unless --offline, the service itself, asked with each\n"
+     "key. Each line starts with ok, warn, fail or skip and says what to do\n"
+     "where something is wrong; nothing is changed. Exit 0 when no check\n"
+     "failed, 1 when one did.\n"},
     {"help", " [COMMAND]", "This help, or the part of it for one command.\n"},
 };
 

@@ -18,12 +18,12 @@ constexpr bool names_ignore_case = false;
 constexpr bool desktop_app_exists = false;
 #endif
 
-// This process's environment: process_variable, in the engine's host.h.
-// A value set for the whole machine (the machine environment in the
-// registry; /etc/environment on Linux); empty when unset.
-wide machine_variable(const wide& name);
-// Where machine_variable looks, as the user would find it.
-extern const char16_t machine_variables_place[];
+// A value of this process's environment: process_variable, in the
+// engine's host.h.
+// Sets it for this process and the programs it starts; false on failure.
+bool set_process_variable(const wide& name, const wide& value);
+// The folder this process started in, where relative paths lead from.
+wide working_folder();
 
 bool is_directory(const wide& path);
 // Linux inside WSL, where the Windows programs read the Windows profile.
@@ -33,11 +33,13 @@ bool inside_wsl();
 // when there is none.
 wide find_on_path(const wide& name);
 
-// What a program said on standard output; `answered` is false when it did
-// not end, with exit code 0, within the time (it is then killed, with
-// anything it started).
+// What a program said on standard output; `ended` is false when it did not
+// end within the time (it is then killed, with anything it started), and
+// `answered` is true when it ended with exit code 0.
 struct program_answer {
+  bool ended = false;
   bool answered = false;
   bytes output;
 };
-program_answer ask_program(const wide& program, const char* argument, unsigned milliseconds);
+// `arguments`: words separated by single spaces, none of them quoted.
+program_answer ask_program(const wide& program, const char* arguments, unsigned milliseconds);

@@ -10,12 +10,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <vector>
 
-#include "environment_file.h"
 #include "host.h"
 #include "machine.h"
-
-const char16_t machine_variables_place[] = u"/etc/environment";
 
 namespace {
 
@@ -27,11 +25,13 @@ long long now_in_milliseconds() {
 
 }  // namespace
 
-// pam_env's file: NAME=VALUE lines, as in the user environment's store.
-wide machine_variable(const wide& name) {
-  bytes value;
-  environment_file_value(read_text_file(machine_variables_place), to_utf8(name), value);
-  return from_utf8(value);
+bool set_process_variable(const wide& name, const wide& value) {
+  return setenv(to_utf8(name).c_str(), to_utf8(value).c_str(), 1) == 0;
+}
+
+wide working_folder() {
+  char folder[4096];
+  return getcwd(folder, sizeof folder) ? from_utf8(folder) : wide();
 }
 
 bool is_directory(const wide& path) {
@@ -71,11 +71,24 @@ wide find_on_path(const wide& name) {
 
 // The program runs in a process group of its own, so that on a timeout
 // whatever it started (node, for the npm launcher) ends with it.
-program_answer ask_program(const wide& program, const char* argument, unsigned milliseconds) {
+program_answer ask_program(const wide& program, const char* arguments, unsigned milliseconds) {
   program_answer answer;
+  const bytes file = to_utf8(program);
+  bytes words = arguments;  // each space becomes the end of a word
+  std::vector<char*> argv{const_cast<char*>(file.c_str())};
+  for (std::size_t start = 0; start < words.size();) {
+    std::size_t end = words.find(' ', start);
+    if (end == bytes::npos) {
+      end = words.size();
+    } else {
+      words[end] = '\0';
+    }
+    argv.push_back(&words[start]);
+    start = end + 1;
+  }
+  argv.push_back(nullptr);
   int output[2];
   if (pipe(output) != 0) return answer;
-  const bytes file = to_utf8(program);
   const pid_t child = fork();
   if (child == 0) {
     setpgid(0, 0);
@@ -84,7 +97,7 @@ program_answer ask_program(const wide& program, const char* argument, unsigned m
     dup2(output[1], 1);
     dup2(null_device, 2);
     close(output[0]);
-    execl(file.c_str(), file.c_str(), argument, static_cast<char*>(nullptr));
+    execv(file.c_str(), argv.data());
     _exit(127);
   }
   close(output[1]);
@@ -111,6 +124,7 @@ program_answer ask_program(const wide& program, const char* argument, unsigned m
     }
     usleep(10000);
   }
+  answer.ended = true;
   answer.answered = WIFEXITED(status) && WEXITSTATUS(status) == 0;
   return answer;
 }

@@ -7,9 +7,6 @@
 #include "machine.h"
 #include "unique_handle.h"
 
-const char16_t machine_variables_place[] =
-    u"HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
-
 namespace {
 
 // "a;b;;c" gives a, b and c, each without the quotes PATH entries may have.
@@ -55,20 +52,17 @@ void take_waiting(HANDLE pipe, bytes& output) {
 
 }  // namespace
 
-wide machine_variable(const wide& name) {
-  unique_hkey key;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE,
-                    L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment", 0,
-                    KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
-    return wide();
-  DWORD size = 0;
-  if (RegQueryValueExW(key.get(), win(name), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
-    return wide();
-  wide value(size / sizeof(char16_t) + 1, u'\0');
-  if (RegQueryValueExW(key.get(), win(name), nullptr, nullptr, reinterpret_cast<BYTE*>(&value[0]),
-                       &size) != ERROR_SUCCESS)
-    return wide();
-  return value.substr(0, value.find(u'\0'));
+bool set_process_variable(const wide& name, const wide& value) {
+  return SetEnvironmentVariableW(win(name), win(value)) != 0;
+}
+
+wide working_folder() {
+  const DWORD size = GetCurrentDirectoryW(0, nullptr);
+  if (size == 0) return wide();
+  wide folder(size, u'\0');
+  const DWORD length = GetCurrentDirectoryW(size, reinterpret_cast<wchar_t*>(&folder[0]));
+  folder.resize(length < size ? length : 0);
+  return folder;
 }
 
 bool is_directory(const wide& path) {
@@ -99,7 +93,7 @@ wide find_on_path(const wide& name) {
 // The program runs in a job that ends with this function, so that on a
 // timeout whatever it started (cmd.exe's node, for the npm launcher) ends
 // with it.
-program_answer ask_program(const wide& program, const char* argument, unsigned milliseconds) {
+program_answer ask_program(const wide& program, const char* arguments, unsigned milliseconds) {
   program_answer answer;
   SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
   HANDLE read_end = nullptr, write_end = nullptr;
@@ -115,7 +109,7 @@ program_answer ask_program(const wide& program, const char* argument, unsigned m
   limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
   SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
 
-  const wide quoted = u"\"" + program + u"\" " + from_utf8(argument);
+  const wide quoted = u"\"" + program + u"\" " + from_utf8(arguments);
   wide application = program;
   wide command = quoted;
   if (is_batch_file(program)) {
@@ -151,6 +145,7 @@ program_answer ask_program(const wide& program, const char* argument, unsigned m
   }
   take_waiting(reader.get(), answer.output);
   DWORD code = 1;
+  answer.ended = true;
   answer.answered = GetExitCodeProcess(process.get(), &code) && code == 0;
   return answer;
 }

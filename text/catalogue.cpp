@@ -83,10 +83,10 @@ const catalogue_entry command_line_catalogue[] = {
     {"dr_home_none", u"Cannot find your home folder, so there is no Codex folder to read.",
      u"Không tìm thấy thư mục cá nhân của bạn nên không có thư mục Codex nào để đọc."},
     {"dr_home_relative",
-     u"CODEX_HOME is \"%1\", not a full path, so Codex would read another folder in each folder it "
-     u"starts from; set it to a full path or unset it.",
-     u"CODEX_HOME là \"%1\", không phải đường dẫn đầy đủ, nên Codex sẽ đọc một thư mục khác tuỳ "
-     u"nơi nó được khởi động; hãy đặt đường dẫn đầy đủ hoặc bỏ biến này."},
+     u"CODEX_HOME is \"%1\", not a full path: Codex started here reads %2, started elsewhere "
+     u"another folder; set it to a full path.",
+     u"CODEX_HOME là \"%1\", không phải đường dẫn đầy đủ: Codex khởi động ở đây sẽ đọc %2, khởi "
+     u"động ở nơi khác sẽ đọc thư mục khác; hãy đặt đường dẫn đầy đủ."},
     {"dr_home_missing", u"%1 does not exist; run morvanectl sign-in, which creates it.",
      u"%1 không tồn tại; hãy chạy morvanectl sign-in để tạo thư mục này."},
     {"dr_home_not_folder", u"%1 is not a folder; move that file away, then run morvanectl sign-in.",
@@ -104,8 +104,15 @@ const catalogue_entry command_line_catalogue[] = {
     {"dr_signed", u"Signed in for %1 with the key %2.", u"Đã đăng nhập cho %1 với key %2."},
     {"dr_skip_home", u"Skipped: there is no Codex folder to look in.",
      u"Bỏ qua: không có thư mục Codex để kiểm tra."},
-    {"dr_config_missing", u"%1 is missing; run morvanectl sign-in to write it.",
+    {"dr_file_missing", u"%1 is missing; run morvanectl sign-in to write it.",
      u"Thiếu %1; hãy chạy morvanectl sign-in để ghi tệp này."},
+    {"dr_file_unreadable",
+     u"%1 cannot be read (no permission, or not a file); make it readable to you, or run "
+     u"morvanectl sign-in to write it anew.",
+     u"Không đọc được %1 (không có quyền, hoặc không phải tệp); hãy cho phép bạn đọc nó, hoặc chạy "
+     u"morvanectl sign-in để ghi lại."},
+    {"dr_file_too_large", u"%1 is larger than 4 MiB, so it was not read; run morvanectl sign-in.",
+     u"%1 lớn hơn 4 MiB nên không được đọc; hãy chạy morvanectl sign-in."},
     {"dr_config_bad",
      u"%1 is not valid TOML at line %2, column %3 (%4); fix that line, or run morvanectl sign-in "
      u"to write the file anew.",
@@ -115,67 +122,97 @@ const catalogue_entry command_line_catalogue[] = {
      u"%1 sets no model_provider, so Codex would not use Veskara; run morvanectl sign-in.",
      u"%1 không đặt model_provider nên Codex sẽ không dùng Veskara; hãy chạy morvanectl sign-in."},
     {"dr_not_veskara",
-     u"model_provider is \"%1\", not Veskara, so Codex does not use the service; run morvanectl "
-     u"sign-in.",
-     u"model_provider là \"%1\" chứ không phải Veskara nên Codex không dùng dịch vụ; hãy chạy "
-     u"morvanectl sign-in."},
+     u"model_provider is \"%1\", not Veskara, so Codex uses that provider, not the service; run "
+     u"morvanectl sign-in to use the service.",
+     u"model_provider là \"%1\" chứ không phải Veskara nên Codex dùng nhà cung cấp đó chứ không "
+     u"dùng dịch vụ; hãy chạy morvanectl sign-in để dùng dịch vụ."},
     {"dr_provider_missing",
      u"model_provider is \"%1\", but there is no [model_providers.%1] table; run morvanectl "
      u"sign-in.",
      u"model_provider là \"%1\" nhưng không có bảng [model_providers.%1]; hãy chạy morvanectl "
      u"sign-in."},
-    {"dr_setting",
-     u"In [model_providers.Veskara], %1 should be %2 (now: %3); run morvanectl sign-in.",
-     u"Trong [model_providers.Veskara], %1 phải là %2 (hiện tại: %3); hãy chạy morvanectl "
-     u"sign-in."},
+    {"dr_setting", u"In [model_providers.%4], %1 should be %2 (now: %3); run morvanectl sign-in.",
+     u"Trong [model_providers.%4], %1 phải là %2 (hiện tại: %3); hãy chạy morvanectl sign-in."},
     {"dr_unset", u"not set", u"chưa đặt"},
     {"dr_cli_env_key",
-     u"[model_providers.Veskara] has an env_key, but Sign in for CLI keeps the key in auth.json "
-     u"alone and removes OPENAI_API_KEY; run morvanectl sign-in.",
-     u"[model_providers.Veskara] có env_key, nhưng Đăng nhập cho CLI chỉ giữ key trong auth.json "
-     u"và xoá OPENAI_API_KEY; hãy chạy morvanectl sign-in."},
+     u"[model_providers.%1] has env_key = \"%2\", so Codex takes the key from %2, which Sign in "
+     u"for CLI removes, not from auth.json; run morvanectl sign-in.",
+     u"[model_providers.%1] có env_key = \"%2\" nên Codex lấy key từ %2, biến mà Đăng nhập cho "
+     u"CLI xoá, chứ không lấy từ auth.json; hãy chạy morvanectl sign-in."},
     {"dr_base_url_other",
      u"base_url is %1, not the service's %2 (a test or a mirror?); run morvanectl sign-in to use "
      u"the service itself.",
      u"base_url là %1, không phải địa chỉ %2 của dịch vụ (bản thử hay bản sao?); hãy chạy "
      u"morvanectl sign-in để dùng chính dịch vụ."},
-    {"dr_config_ok", u"%1 points Codex at %2.", u"%1 trỏ Codex tới %2."},
+    {"dr_config_ok", u"%1 points Codex at %2, %3.", u"%1 trỏ Codex tới %2, %3."},
+    {"dr_forced_chatgpt",
+     u"forced_login_method = \"chatgpt\" makes Codex refuse the key, log out and remove auth.json; "
+     u"remove that line from %1.",
+     u"forced_login_method = \"chatgpt\" khiến Codex từ chối key, đăng xuất và xoá auth.json; hãy "
+     u"xoá dòng đó khỏi %1."},
+    {"dr_store_keyring",
+     u"cli_auth_credentials_store = \"keyring\" makes Codex read its login from the system "
+     u"keyring, "
+     u"not from auth.json; remove that line from %1.",
+     u"cli_auth_credentials_store = \"keyring\" khiến Codex đọc thông tin đăng nhập từ keyring của "
+     u"hệ thống chứ không từ auth.json; hãy xoá dòng đó khỏi %1."},
+    {"dr_store_auto",
+     u"cli_auth_credentials_store = \"auto\" makes Codex read the system keyring first, and "
+     u"auth.json only when the keyring holds nothing; remove that line from %1.",
+     u"cli_auth_credentials_store = \"auto\" khiến Codex đọc keyring của hệ thống trước, và chỉ "
+     u"đọc auth.json khi keyring không có gì; hãy xoá dòng đó khỏi %1."},
     {"dr_profile",
      u"A top-level profile (%1) makes newer Codex clients refuse the file; remove that line.",
      u"Khoá profile ở cấp trên cùng (%1) khiến các bản Codex mới từ chối tệp này; hãy xoá dòng "
      u"đó."},
     {"dr_no_key", u"%1 holds no API key; run morvanectl sign-in.",
      u"%1 không chứa API key; hãy chạy morvanectl sign-in."},
-    {"dr_key_ok", u"auth.json holds the key %1.", u"auth.json chứa key %1."},
-    {"dr_key_ok_both", u"auth.json and the user environment hold the same key %1.",
-     u"auth.json và môi trường người dùng chứa cùng key %1."},
+    {"dr_key_ok", u"auth.json holds the key %1, which Codex sends.",
+     u"auth.json chứa key %1, key mà Codex gửi đi."},
+    {"dr_key_readable",
+     u"%1 can be read by %2 as well as by you; run morvanectl sign-in, which makes it yours alone.",
+     u"%1 có thể bị %2 đọc, không chỉ riêng bạn; hãy chạy morvanectl sign-in để chỉ mình bạn đọc "
+     u"được tệp này."},
+    {"dr_why_proxy", u"the proxy failed", u"proxy gặp lỗi"},
+    {"dr_key_from", u"Codex sends the key %1 from %2 (%3).", u"Codex gửi key %1 lấy từ %2 (%3)."},
+    {"dr_env_key_unset",
+     u"Codex takes the key from %1 (the provider's env_key), which is set neither here nor in "
+     u".env; "
+     u"run morvanectl sign-in.",
+     u"Codex lấy key từ %1 (env_key của nhà cung cấp), nhưng biến này không được đặt ở đây hay "
+     u"trong .env; hãy chạy morvanectl sign-in."},
+    {"dr_in_dot_env", u"%1, line %2", u"%1, dòng %2"},
+    {"dr_in_environment", u"this environment", u"môi trường này"},
+    {"dr_in_user_environment", u"the user environment", u"môi trường người dùng"},
     {"dr_env_differs",
-     u"The user environment's OPENAI_API_KEY (%1) is not the key in auth.json (%2), and the "
-     u"desktop app reads it there; run morvanectl sign-in.",
-     u"OPENAI_API_KEY trong môi trường người dùng (%1) khác key trong auth.json (%2), mà ứng dụng "
-     u"desktop đọc key từ đó; hãy chạy morvanectl sign-in."},
+     u"Codex sends the key %1, not the one in auth.json (%2) that Sign in for Desktop wrote; run "
+     u"morvanectl sign-in.",
+     u"Codex gửi key %1, không phải key trong auth.json (%2) mà Đăng nhập cho Desktop đã ghi; hãy "
+     u"chạy morvanectl sign-in."},
     {"dr_codex_api_key",
-     u"CODEX_API_KEY is set here (%1), and codex exec prefers it to auth.json; unset it.",
-     u"CODEX_API_KEY đang được đặt ở đây (%1) và codex exec ưu tiên nó hơn auth.json; hãy bỏ biến "
-     u"này."},
+     u"codex exec sends CODEX_API_KEY from this environment (%1), not the key in auth.json; unset "
+     u"it.",
+     u"codex exec gửi CODEX_API_KEY từ môi trường này (%1) chứ không gửi key trong auth.json; hãy "
+     u"bỏ biến này."},
     {"dr_no_env_file", u"No .env file in the Codex folder overrides anything.",
      u"Không có tệp .env nào trong thư mục Codex ghi đè thiết lập."},
     {"dr_env_file_ok", u"%1 sets no key and no proxy.", u"%1 không đặt key hay proxy nào."},
+    {"dr_env_file_ignored", u"%1, line %2, sets %3, which Codex ignores in this file.",
+     u"%1, dòng %2, đặt %3, mà Codex bỏ qua trong tệp này."},
     {"dr_env_file_sets",
      u"%1, line %2, sets %3, which Codex loads at start over the environment; remove that line.",
      u"%1, dòng %2, đặt %3, mà Codex nạp khi khởi động và ghi đè môi trường; hãy xoá dòng đó."},
-    {"dr_proxy_none", u"No proxy variable is set here or for the whole machine.",
-     u"Không có biến proxy nào được đặt ở đây hay cho toàn máy."},
-    {"dr_proxy_here",
-     u"This environment sets %1, which Sign in does not clear (it clears only your own settings); "
-     u"unset each in the shell or program that starts Codex.",
-     u"Môi trường này đặt %1, mà Đăng nhập không xoá (nó chỉ xoá thiết lập của riêng bạn); hãy bỏ "
-     u"từng biến trong shell hoặc chương trình khởi động Codex."},
-    {"dr_proxy_machine",
-     u"%2 sets %1 for the whole machine; ask whoever runs it to remove them, or unset them where "
-     u"Codex is started.",
-     u"%2 đặt %1 cho toàn máy; hãy nhờ người quản trị máy xoá chúng, hoặc bỏ chúng ở nơi khởi động "
-     u"Codex."},
+    {"dr_proxy_none", u"No proxy variable applies to base_url, so Codex reaches it directly.",
+     u"Không có biến proxy nào áp dụng cho base_url nên Codex kết nối trực tiếp."},
+    {"dr_proxy_bypassed", u"%2 exempts base_url's host, so Codex does not send it through %1.",
+     u"%2 miễn trừ máy chủ của base_url nên Codex không đi qua %1."},
+    {"dr_proxy_used", u"Codex reaches base_url through the proxy %1 (%2, from %3).",
+     u"Codex kết nối tới base_url qua proxy %1 (%2, từ %3)."},
+    {"dr_proxy_down",
+     u"Codex reaches base_url through the proxy %1 (%2, from %3), which cannot be reached: %4; "
+     u"start the proxy, or remove %2 there.",
+     u"Codex kết nối tới base_url qua proxy %1 (%2, từ %3), nhưng không kết nối được proxy: %4; "
+     u"hãy bật proxy, hoặc xoá %2 ở đó."},
     {"dr_client_missing",
      u"codex is not on PATH; install the Codex client (npm install -g @openai/codex) or add its "
      u"folder to PATH.",
@@ -184,22 +221,36 @@ const catalogue_entry command_line_catalogue[] = {
     {"dr_client_silent", u"%1 did not tell its version within 5 s; reinstall the Codex client.",
      u"%1 không cho biết phiên bản trong vòng 5 giây; hãy cài lại Codex."},
     {"dr_client_ok", u"%1 at %2.", u"%1 tại %2."},
+    {"dr_client_says", u"The client's own doctor says %1: %2.",
+     u"Công cụ chẩn đoán của chính Codex báo %1: %2."},
+    {"dr_client_doctor_silent", u"%1 doctor --json did not finish within 15 s.",
+     u"%1 doctor --json không kết thúc trong vòng 15 giây."},
     {"dr_offline", u"Skipped: --offline.", u"Bỏ qua: --offline."},
     {"dr_skip_no_key", u"Skipped: there is no key to try.", u"Bỏ qua: không có key để thử."},
     {"dr_skip_no_url", u"Skipped: config.toml gives no base_url to ask.",
      u"Bỏ qua: config.toml không có base_url để hỏi."},
+    {"dr_skip_proxy", u"Skipped: the proxy cannot be reached.",
+     u"Bỏ qua: không kết nối được proxy."},
+    {"dr_plain_through_proxy",
+     u"Codex would send %1 plain HTTP through the proxy, so the key was not sent to check it; use "
+     u"https, or exempt the host in NO_PROXY.",
+     u"Codex sẽ gửi %1 bằng HTTP không mã hoá qua proxy nên key không được gửi để kiểm tra; hãy "
+     u"dùng https, hoặc miễn trừ máy chủ trong NO_PROXY."},
     {"dr_not_web", u"base_url %1 is not an http or https address; run morvanectl sign-in.",
      u"base_url %1 không phải địa chỉ http hay https; hãy chạy morvanectl sign-in."},
     {"dr_plain_http",
      u"base_url %1 is plain HTTP to another machine, so the key was not sent; use https.",
      u"base_url %1 là HTTP không mã hoá tới máy khác nên key không được gửi; hãy dùng https."},
-    {"dr_service_ok", u"%1 accepted the key: HTTP %2 in %3 ms.",
-     u"%1 đã chấp nhận key: HTTP %2 trong %3 ms."},
+    {"dr_service_ok", u"%1 accepted the key from %4: HTTP %2 in %3 ms.",
+     u"%1 đã chấp nhận key từ %4: HTTP %2 trong %3 ms."},
     {"dr_refused",
-     u"%1 refused the key (HTTP %2): it is mistyped, expired or out of credit; check it in your "
-     u"Veskara account, then sign in again with the right one.",
-     u"%1 từ chối key (HTTP %2): key bị gõ sai, đã hết hạn hoặc hết tín dụng; hãy kiểm tra trong "
-     u"tài khoản Veskara rồi đăng nhập lại bằng key đúng."},
+     u"%1 refused the key from %3 (HTTP %2): it is mistyped, expired or out of credit; check it in "
+     u"your Veskara account, then sign in again with the right one.",
+     u"%1 từ chối key từ %3 (HTTP %2): key bị gõ sai, đã hết hạn hoặc hết tín dụng; hãy kiểm tra "
+     u"trong tài khoản Veskara rồi đăng nhập lại bằng key đúng."},
+    {"dr_no_models_list",
+     u"%1 answered HTTP %2: this service has no models list; the key was not checked.",
+     u"%1 trả lời HTTP %2: dịch vụ này không có danh sách model; key chưa được kiểm tra."},
     {"dr_http_status", u"%1 answered HTTP %2; try again later, and check base_url if it goes on.",
      u"%1 trả lời HTTP %2; hãy thử lại sau, và kiểm tra base_url nếu lỗi còn tiếp diễn."},
     {"dr_unreachable", u"Cannot reach %1: %2; check the network and base_url.",

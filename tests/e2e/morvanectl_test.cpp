@@ -383,7 +383,7 @@ TEST_F(morvanectl_test, json_and_check_say_whether_anything_changes) {
        [&] { ASSERT_TRUE(create_directory(path(auth_file_suffix))); }},
       // Failed after auth.json was written and the user's own kept aside.
       {{"sign-in", "--json", "--lang", "en"}, key, 1, json("true", "null", config_not_written.c_str()), true,
-       [&] { remove(auth_file_suffix); put(auth_file_suffix, "{}"); ASSERT_TRUE(create_directory(path(config_file_suffix))); }},
+       [&] { remove(auth_file_suffix); put(auth_file_suffix, "{}"); remove(config_file_suffix); ASSERT_TRUE(create_directory(path(config_file_suffix))); }},
       {{"sign-in", "--json"}, key, 0, json("true", "\"cli\""), true, [&] { remove(config_file_suffix); }},
       // Readable by others is not signed in yet.
       {{"sign-in", "--json"}, key, 0, json("true", "\"cli\""), true, [&] {
@@ -552,19 +552,23 @@ TEST_F(morvanectl_test, reset_answered_no_on_the_terminal) {
 
 // The stand-in service (tests/tools/service_stand_in.py) on a port of its
 // own, accepting one key, for as long as the object lives; over HTTPS with
-// the certificate and key of a PEM file.
+// the certificate and key of a PEM file; a mirror without a models list.
 class stand_in_service {
  public:
-  explicit stand_in_service(const std::string& key, const std::string& pem = "") {
+  explicit stand_in_service(const std::string& key, const std::string& pem = "",
+                            bool no_models = false) {
+    std::vector<const char*> argv = {MORVANE_PYTHON, MORVANE_TEST_TOOLS_DIR "/service_stand_in.py",
+                                     key.c_str()};
+    if (!pem.empty()) argv.insert(argv.end(), {"--tls", pem.c_str(), pem.c_str()});
+    if (no_models) argv.push_back("--no-models");
+    argv.push_back(nullptr);
     int out[2];
     if (pipe(out) != 0) return;
     fflush(stdout);
     child_ = fork();
     if (child_ == 0) {
       dup2(out[1], 1);
-      execl(MORVANE_PYTHON, MORVANE_PYTHON, MORVANE_TEST_TOOLS_DIR "/service_stand_in.py",
-            key.c_str(), pem.empty() ? nullptr : "--tls", pem.c_str(), pem.c_str(),
-            static_cast<char*>(nullptr));
+      execv(MORVANE_PYTHON, const_cast<char* const*>(argv.data()));
       _exit(127);
     }
     close(out[1]);
@@ -590,7 +594,7 @@ class stand_in_service {
 // shows whole, and nothing is changed.
 TEST_F(morvanectl_test, doctor_outcomes) {
   const std::string key = "sk-doctor-key-0123456789";
-  const stand_in_service service(key);
+  const stand_in_service service(key), mirror(key, "", true);
   std::string closed;  // where nothing listens any more
   {
     const stand_in_service gone("");
@@ -598,12 +602,19 @@ TEST_F(morvanectl_test, doctor_outcomes) {
   }
   const std::string bin = std::string(getenv("HOME")) + "/bin", path_before = getenv("PATH");
   mkdir(bin.c_str(), 0755);
-  ASSERT_TRUE(raw_write(from_utf8(bin + "/codex"), "#!/bin/sh\necho codex-cli 0.99.0\n"));
+  // A client with a doctor of its own, whose report a row may write.
+  ASSERT_TRUE(
+      raw_write(from_utf8(bin + "/codex"),
+                "#!/bin/sh\ncase $1 in --help) printf 'Commands:\\n  doctor  Diagnose\\n';;\n"
+                "doctor) /bin/cat \"$HOME/report.json\";; *) echo codex-cli 0.99.0;; esac\n"));
   chmod((bin + "/codex").c_str(), 0755);
   const auto config_at = [](const std::string& url) {
     bytes text = cli_template;
     return text.replace(text.find(MORVANE_API_BASE_URL), strlen(MORVANE_API_BASE_URL), url);
   };
+  const std::string home = getenv("HOME"), address = service.base_url().substr(7);
+  char folder_before[4096];
+  ASSERT_NE(getcwd(folder_before, sizeof folder_before), nullptr);
   struct row {
     const char* problem;
     std::vector<std::string> options;
@@ -621,12 +632,128 @@ TEST_F(morvanectl_test, doctor_outcomes) {
        },
        "ok ok ok ok ok ok ok skip",
        "This is WSL"},
-      {"no client", {}, [] { setenv("PATH", "/none", 1); }, "ok ok warn ok ok ok warn ok", "PATH"},
+      {"no client", {}, [] { setenv("PATH", "/none", 1); }, "ok ok warn ok ok ok fail ok", "PATH"},
       {"a key the service refuses",
        {},
        [&] { put(auth_file_suffix, auth_file_text(u"sk-doctor-other-0123456789")); },
        "ok ok warn ok ok ok ok fail",
-       "refused the key (HTTP 401)"},
+       "refused the key from auth.json (HTTP 401)"},
+      {"base_url with a final slash",
+       {},
+       [&] { put(config_file_suffix, config_at(service.base_url() + "/")); },
+       "ok ok warn ok ok ok ok ok",
+       "/v1/models accepted the key from auth.json"},
+      {"the service's own base_url with a final slash, offline",
+       {"--offline"},
+       [&] { put(config_file_suffix, config_at(MORVANE_API_BASE_URL "/")); },
+       "ok ok ok ok ok ok ok skip",
+       "Veskara, " MORVANE_API_BASE_URL "."},
+      {"a password in base_url",
+       {},
+       [&] { put(config_file_suffix, config_at("http://user:secret@" + address)); },
+       "ok ok warn ok ok ok ok fail",
+       "http://\u2026@127.0.0.1"},
+      {"a mirror without a models list",
+       {},
+       [&] { put(config_file_suffix, config_at(mirror.base_url())); },
+       "ok ok warn ok ok ok ok warn",
+       "no models list; the key was not checked"},
+      {"the placeholder for a key",
+       {},
+       [&] { put(auth_file_suffix, auth_file_text(key_placeholder)); },
+       "ok fail warn fail ok ok ok skip",
+       "holds no API key"},
+      {"a key file too large to read",
+       {},
+       [&] { put(auth_file_suffix, std::string(5 << 20, ' ')); },
+       "ok fail warn fail ok ok ok skip",
+       "larger than 4 MiB"},
+      {"a folder where the key file should be",
+       {},
+       [&] {
+         remove(auth_file_suffix);
+         ASSERT_TRUE(create_directory(path(auth_file_suffix)));
+       },
+       "ok fail warn fail ok ok ok skip",
+       "auth.json cannot be read"},
+      {"a provider of another name",
+       {"--offline"},
+       [&] {
+         bytes text = cli_template;
+         for (std::size_t at; (at = text.find("Veskara")) != bytes::npos;)
+           text.replace(at, 7, "Own");
+         put(config_file_suffix, text);
+       },
+       "ok ok warn ok ok ok ok skip",
+       "not Veskara"},
+      {"a CLI config with env_key",
+       {},
+       [&] {
+         bytes text = config_at(service.base_url());
+         put(config_file_suffix,
+             text.insert(text.find("requires_openai_auth"), "env_key = \"OPENAI_API_KEY\"\n"));
+       },
+       "ok ok fail fail ok ok ok skip",
+       "has env_key"},
+      {"settings that change how the client signs in",
+       {"--offline"},
+       [&] { put(config_file_suffix, "forced_login_method = \"chatgpt\"\n" + cli_template); },
+       "ok ok fail ok ok ok ok skip",
+       "forced_login_method"},
+      {"the keyring",
+       {"--offline"},
+       [&] {
+         put(config_file_suffix, "cli_auth_credentials_store = \"keyring\"\n" + cli_template);
+       },
+       "ok ok fail ok ok ok ok skip",
+       "the system keyring, not"},
+      {"the keyring first",
+       {"--offline"},
+       [&] { put(config_file_suffix, "cli_auth_credentials_store = \"auto\"\n" + cli_template); },
+       "ok ok warn ok ok ok ok skip",
+       "the system keyring first"},
+      {"a top-level profile",
+       {"--offline"},
+       [&] { put(config_file_suffix, "profile = \"fast\"\n" + cli_template); },
+       "ok ok warn ok ok ok ok skip",
+       "top-level profile (\"fast\")"},
+      {"the Desktop template, its key from .env",
+       {},
+       [&] {
+         bytes text = desktop_template;
+         put(config_file_suffix, text.replace(text.find(MORVANE_API_BASE_URL),
+                                              strlen(MORVANE_API_BASE_URL), service.base_url()));
+         put(marker_file_suffix, marker_text(platform::desktop));
+         put(u"\\.env", "OPENAI_API_KEY=sk-doctor-other-0123456789\n");
+         setenv("OPENAI_API_KEY", key.c_str(), 1);  // .env's comes first
+       },
+       "ok ok warn fail warn ok ok fail",
+       "refused the key from OPENAI_API_KEY ("},
+      {"CODEX_API_KEY in .env, which the client ignores",
+       {},
+       [&] { put(u"\\.env", "CODEX_API_KEY=sk-doctor-other-0123456789\nOPENAI_API_KEY=x\n"); },
+       "ok ok warn ok ok ok ok ok",
+       "which Codex ignores in this file"},
+      {"the client's own doctor warns, and finds no models list",
+       {},
+       [&] {
+         raw_write(from_utf8(home + "/report.json"),
+                   "{\"checks\": {\"config.load\": {\"status\": \"warning\", \"summary\": "
+                   "\"config loaded\", \"details\": {\"startup warning\": \"bad role\"}, "
+                   "\"durationMs\": 1}, \"network.provider_reachability\": {\"status\": "
+                   "\"fail\", \"summary\": \"route 404\", \"durationMs\": 1}}}");
+       },
+       "ok ok warn ok ok ok warn ok",
+       "says config.load: config loaded: bad role."},
+      {"the client's own doctor fails",
+       {},
+       [&] {
+         raw_write(from_utf8(home + "/report.json"),
+                   "{\"checks\": {\"auth.credentials\": {\"status\": \"fail\", \"summary\": "
+                   "\"unreadable\", \"durationMs\": 1}}}");
+       },
+       "ok ok warn ok ok ok fail ok",
+       "says auth.credentials: unreadable."},
       {"nothing listening",
        {},
        [&] { put(config_file_suffix, config_at(closed)); },
@@ -658,35 +785,74 @@ TEST_F(morvanectl_test, doctor_outcomes) {
        },
        "ok fail warn fail ok ok ok skip",
        "Not signed in"},
-      {"overrides, proxies, CODEX_API_KEY and a profile",
+      {"a proxy in .env that is down, and CODEX_API_KEY",
        {},
        [&] {
-         put(u"\\.env", "# mine\nexport HTTPS_PROXY=http://proxy:3128\n");
-         put(config_file_suffix, "profile = \"fast\"\n" + config_at(service.base_url()));
-         setenv("http_proxy", "http://proxy:3128", 1);
+         put(u"\\.env", "# mine\nexport HTTP_PROXY=" + closed + "\n");
+         setenv("http_proxy", "http://127.0.0.1:9", 1);
          setenv("CODEX_API_KEY", "sk-doctor-other-0123456789", 1);
        },
-       "ok ok warn warn warn warn ok ok",
-       ".env, line 2, sets HTTPS_PROXY"},
+       "ok ok warn warn warn fail ok skip",
+       ".env, line 2), which cannot be reached"},
+      {"a proxy that answers, for plain HTTP",
+       {},
+       [&] {
+         setenv("HTTP_PROXY", service.base_url().substr(0, service.base_url().size() - 3).c_str(),
+                1);
+       },
+       "ok ok warn ok ok ok ok warn",
+       "the key was not sent to check it"},
+      {"https through a proxy, which the stand-in is not",
+       {},
+       [&] {
+         put(config_file_suffix, config_at("https://" + address));
+         setenv("HTTPS_PROXY", ("http://" + address.substr(0, address.find('/'))).c_str(), 1);
+       },
+       "ok ok warn ok ok ok ok fail",
+       "the proxy failed"},
+      {"NO_PROXY naming base_url's host",
+       {},
+       [&] {
+         setenv("HTTP_PROXY", closed.c_str(), 1);
+         setenv("no_proxy", "localhost, 127.0.0.1", 1);
+       },
+       "ok ok warn ok ok ok ok ok",
+       "no_proxy exempts"},
+      {"CODEX_API_KEY that the service refuses",
+       {},
+       [&] { setenv("CODEX_API_KEY", "sk-doctor-other-0123456789", 1); },
+       "ok ok warn warn ok ok ok fail",
+       "refused the key from CODEX_API_KEY"},
       {"CODEX_HOME not a full path",
        {},
-       [] { setenv("CODEX_HOME", "codex", 1); },
+       [&] {
+         ASSERT_EQ(chdir(home.c_str()), 0);
+         setenv("CODEX_HOME", ".codex", 1);
+       },
+       "warn ok warn ok ok ok ok ok",
+       "not a full path: Codex started here reads"},
+      {"CODEX_HOME a file",
+       {},
+       [&] { setenv("CODEX_HOME", narrow(path(auth_file_suffix)).c_str(), 1); },
        "fail fail skip skip skip ok ok skip",
-       "not a full path"},
+       "is not a folder"},
   };
   const char* const ids[] = {"codex_home", "sign_in", "config", "key",
                              "overrides",  "proxy",   "client", "service"};
   for (const row& r : rows) {
     SCOPED_TRACE(r.problem);
-    for (const char* name :
-         {"CODEX_HOME", "CODEX_API_KEY", "WSL_DISTRO_NAME", "HTTP_PROXY", "HTTPS_PROXY",
-          "ALL_PROXY", "NO_PROXY", "http_proxy", "https_proxy", "all_proxy", "no_proxy"})
+    for (const char* name : {"CODEX_HOME", "CODEX_API_KEY", "OPENAI_API_KEY", "WSL_DISTRO_NAME",
+                             "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "NO_PROXY", "http_proxy",
+                             "https_proxy", "all_proxy", "no_proxy"})
       unsetenv(name);
     setenv("PATH", bin.c_str(), 1);
+    raw_remove(path(auth_file_suffix));  // a folder a row left there
     put(auth_file_suffix, auth_file_text(from_utf8(key)));
     put(config_file_suffix, config_at(service.base_url()));
     put(marker_file_suffix, marker_text(platform::cli));
     if (has(u"\\.env")) remove(u"\\.env");
+    raw_remove(from_utf8(home + "/report.json"));
+    ASSERT_EQ(chdir(folder_before), 0);
     r.prepare();
     const auto before = home_files();
     std::vector<std::string> arguments = {"doctor", "--lang", "en"};
@@ -711,6 +877,16 @@ TEST_F(morvanectl_test, doctor_outcomes) {
       EXPECT_NE(at, std::string::npos) << id << " " << status << " in " << json.output;
     }
     EXPECT_EQ((lines.output + json.output).find(key), std::string::npos) << "the key shows whole";
+    EXPECT_EQ((lines.output + json.output).find("secret"), std::string::npos);
+    // A finding worse than ok leaves no ok sentence before it; every quote
+    // in a detail is escaped: 4 quotes around the object, 12 per check.
+    for (std::istringstream each(lines.output); std::getline(each, line);)
+      for (const char* mild : {"points Codex at", "which Codex sends"})
+        EXPECT_TRUE(line.compare(0, 2, "ok") == 0 || line.find(mild) == std::string::npos) << line;
+    std::string bare = json.output;
+    for (const char* escape : {"\\\\", "\\\""})
+      for (std::size_t at; (at = bare.find(escape)) != std::string::npos;) bare.erase(at, 2);
+    EXPECT_EQ(std::count(bare.begin(), bare.end(), '"'), 4 + 12 * 8) << json.output;
     EXPECT_EQ(home_files(), before);
   }
   setenv("PATH", path_before.c_str(), 1);
