@@ -8,6 +8,8 @@ const char* fault_name(fault_kind kind) {
       return "no_profile";
     case fault_kind::not_absolute:
       return "not_absolute";
+    case fault_kind::not_exact:
+      return "not_exact";
     case fault_kind::no_home:
       return "no_home";
     case fault_kind::busy:
@@ -24,6 +26,8 @@ const char* fault_name(fault_kind kind) {
       return "not_back";
     case fault_kind::not_removed:
       return "not_removed";
+    case fault_kind::key_not_removed:
+      return "key_not_removed";
   }
   return "";
 }

@@ -13,16 +13,18 @@ enum class platform { cli, desktop };
 // What a command could not do, to which path.
 enum class fault_kind {
   none,
-  no_profile,      // no profile folder to find the Codex home in
-  not_absolute,    // CODEX_HOME is not an absolute path (the path is its value)
-  no_home,         // the Codex home cannot be made
-  busy,            // another Sign in or Reset holds the Codex home
-  no_lock,         // the lock file cannot be opened or locked
-  not_kept,        // a file of the user's cannot be copied aside
-  not_written,     // a file cannot be written
-  no_environment,  // OPENAI_API_KEY cannot be set in the user environment store
-  not_back,        // a file of the user's cannot be given back (its copy stays)
-  not_removed,     // a file, or OPENAI_API_KEY in the store, cannot be removed
+  no_profile,       // no profile folder to find the Codex home in
+  not_absolute,     // CODEX_HOME is not an absolute path (the path is its value)
+  not_exact,        // the Codex home's path has no exact text form (shown as best it can be)
+  no_home,          // the Codex home cannot be made
+  busy,             // another Sign in or Reset holds the Codex home
+  no_lock,          // the lock file cannot be opened or locked
+  not_kept,         // a file of the user's cannot be copied aside
+  not_written,      // a file cannot be written
+  no_environment,   // OPENAI_API_KEY cannot be set in the user environment store
+  not_back,         // a file of the user's cannot be given back (its copy stays)
+  not_removed,      // a file, or OPENAI_API_KEY in the store, cannot be removed
+  key_not_removed,  // OPENAI_API_KEY cannot be removed from the user environment store
 };
 // A stable word for each kind ("not_written"), by which the front ends look
 // up how to say it.
@@ -45,13 +47,15 @@ enum class sign_in_result {
   copy_not_kept,        // a file of the user's could not be copied aside
   not_written,          // a file of the tool's could not be written
   environment_not_set,  // the desktop app's OPENAI_API_KEY could not be set
+  environment_kept,     // the CLI's: OPENAI_API_KEY could not be removed
 };
 
 struct sign_in_outcome {
   sign_in_result result = sign_in_result::done;
   file_fault fault;  // for the failures that concern a path
-  // Done: whether anything was changed (or, when checking, would be); a
-  // Sign in that finds everything as it would leave it changes nothing.
+  // Whether anything on disk or in the environment was changed (or, when
+  // checking, would be), failed or not; a Sign in that finds everything as
+  // it would leave it changes nothing.
   bool changed = false;
 };
 
@@ -71,8 +75,8 @@ struct reset_outcome {
   file_fault stopped;
   wide codex_home;
   std::vector<reset_change> changes;
-  // Whether anything was changed (or, when checking, would be): nothing is
-  // when nothing of the tool's is in place.
+  // Whether anything was changed (or, when checking, would be), failed or
+  // not: nothing is when nothing of the tool's is in place.
   bool changed = false;
   bool busy() const { return stopped.kind == fault_kind::busy; }
   bool complete() const;  // ran, and left nothing undone

@@ -26,11 +26,15 @@ struct codex_home_place {
   wide path;             // empty when none can be used
   wide setting;          // CODEX_HOME as set; empty for the default home
   bool absolute = true;  // false for a CODEX_HOME that is not an absolute path
+  // False for a path with no exact text form (bytes that are not UTF-8 on
+  // POSIX, a lone surrogate on Windows): the path is then empty, lest files
+  // go to a substituted name, and `setting` shows it as best it can.
+  bool exact = true;
 };
 codex_home_place find_codex_home();
 // find_codex_home().path: empty when the profile folder cannot be found or
-// CODEX_HOME is not an absolute path, which the tool never guesses a folder
-// for.
+// CODEX_HOME is not an absolute path or has no exact text form, which the tool never guesses a
+// folder for.
 wide codex_home();
 // base immediately followed by suffix; suffixes carry their own leading
 // backslash, which the POSIX host turns into a slash.
@@ -51,17 +55,23 @@ text_file read_text_file_state(const wide& path);
 // a move over the target), so a crash or a full disk never leaves it half
 // written. Fails when the new content could not be put in place; the old
 // file is then untouched and no temporary file remains. A symbolic link
-// (POSIX) stays: its target is replaced.
+// (POSIX) stays: its target is replaced. The new file, and the temporary one
+// from its first moment, are private to the user (protect_key_file).
 host_result write_text_file(const wide& path, const bytes& content);
 
 bytes to_utf8(const wide& text);
 wide from_utf8(const bytes& text);  // ill-formed sequences become U+FFFD
+
+// A variable of this process's environment; empty when it is not set.
+wide process_variable(const wide& name);
 
 wide read_user_env(const wide& name);
 // Empty value deletes. When the environment store cannot be opened nothing
 // happens, not even the announcement. Fails when the value could not be
 // put in place (deleting a value that is not there is done).
 host_result set_user_env(const wide& name, const wide& value, bool announce);
+// set_user_env with an empty value; a store that lacks the value (or is not
+// there at all) is left exactly as it is.
 host_result delete_user_env(const wide& name, bool announce);
 // Where the user environment is stored, as a failure names it.
 wide user_environment_store();
@@ -73,6 +83,18 @@ bool is_file(const wide& path);                  // a regular file, never a dire
 // The content of one file put in another's place, as write_text_file does.
 host_result copy_file(const wide& from, const wide& to, bool fail_if_exists);
 host_result delete_file(const wide& path);
+// Removes a folder only when it holds nothing.
+host_result remove_empty_directory(const wide& path);
+
+// Files that may hold the key are for the user alone: mode 0600 (or
+// stricter) on POSIX; on Windows a protected DACL, set when the file is
+// created, that grants the user, SYSTEM and the Administrators only,
+// whatever the folder grants. protect_key_file narrows an existing file so.
+host_result protect_key_file(const wide& path);
+// Who else can read the file, as the user would recognise them ("group",
+// "others"; on Windows account names such as "Everyone", "Users"), joined
+// by ", "; empty when nobody else can, or the file is not there.
+wide others_who_can_read(const wide& path);
 // Byte comparisons of whole files, of any size, read in chunks. Both are
 // false when a file is missing, unreadable or not a regular file.
 bool file_holds(const wide& path, const bytes& content);  // a byte-order mark counts

@@ -98,6 +98,10 @@ wide codex_home() {
   return find_codex_home().path;
 }
 
+host_result delete_user_env(const wide& name, bool announce) {
+  return set_user_env(name, wide(), announce);
+}
+
 bytes read_text_file(const wide& path) {
   return read_text_file_state(path).text;
 }

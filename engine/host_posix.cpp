@@ -191,20 +191,38 @@ std::int64_t input_file::read_some(char* buffer, std::size_t want) {
   return static_cast<std::int64_t>(done);
 }
 
+// Paths are bytes here; the engine's are text. Bytes that are not UTF-8
+// would come back as another name.
+bool exact_text(const bytes& path) {
+  return to_utf8(from_utf8(path)) == path;
+}
+
 codex_home_place find_codex_home() {
   codex_home_place place;
   const char* setting = getenv("CODEX_HOME");
+  bytes path;
   if (setting && *setting) {
-    bytes path = setting;
+    path = setting;
     place.setting = from_utf8(path);
     place.absolute = path[0] == '/';
     while (path.size() > 1 && path.back() == '/') path.pop_back();
-    if (place.absolute) place.path = from_utf8(path);
-    return place;
+  } else {
+    const bytes home = home_directory();
+    if (home.empty()) return place;
+    path = home + "/.codex";
   }
-  const bytes home = home_directory();
-  if (!home.empty()) place.path = from_utf8(home + "/.codex");
+  place.exact = exact_text(path);
+  if (!place.exact) {
+    place.setting = from_utf8(path);
+  } else if (place.absolute) {
+    place.path = from_utf8(path);
+  }
   return place;
+}
+
+wide process_variable(const wide& name) {
+  const char* value = getenv(to_utf8(name).c_str());
+  return value ? from_utf8(value) : wide();
 }
 
 // Suffixes are written with Windows backslashes ("\\auth.json"); here they
@@ -319,9 +337,8 @@ wide read_user_env(const wide& name) {
 host_result set_user_env(const wide& name, const wide& value, bool announce) {
   const std::string directory = environment_directory();
   if (directory.empty()) return host_failure(ENOENT);
-  const host_result made = make_directories(directory);
-  if (!made) return made;
   const std::string file = environment_file(directory);
+  if (!exact_text(file)) return host_failure(EILSEQ);
   // A store that is there but cannot be read is left alone: rewriting it
   // from nothing would drop every other value it holds.
   struct stat info;
@@ -331,16 +348,15 @@ host_result set_user_env(const wide& name, const wide& value, bool announce) {
   bytes store;
   if (exists && !read_whole_file(file, SIZE_MAX, store)) return failed_with_errno();
   bytes updated;
+  // Deleting a value the store lacks makes neither the folder nor the file.
   if (environment_file_with(store, to_utf8(name), to_utf8(value), updated)) {
+    const host_result made = make_directories(directory);
+    if (!made) return made;
     const host_result written = write_text_file(from_utf8(file), updated);
     if (!written) return written;
   }
   if (announce) broadcast_environment_change();
   return {};
-}
-
-host_result delete_user_env(const wide& name, bool announce) {
-  return set_user_env(name, wide(), announce);
 }
 
 wide user_environment_store() {
@@ -368,6 +384,32 @@ bool is_file(const wide& path) {
 host_result delete_file(const wide& path) {
   if (!change_allowed()) return host_failure(stopped_error);
   return unlink(native_path(path).c_str()) == 0 ? host_result() : failed_with_errno();
+}
+
+host_result remove_empty_directory(const wide& path) {
+  struct stat info;
+  const std::string native = native_path(path);
+  if (lstat(native.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return host_failure(ENOTDIR);
+  if (!change_allowed()) return host_failure(stopped_error);
+  return rmdir(native.c_str()) == 0 ? host_result() : failed_with_errno();
+}
+
+host_result protect_key_file(const wide& path) {
+  struct stat info;
+  const std::string native = native_path(path);
+  if (stat(native.c_str(), &info) != 0) return failed_with_errno();
+  if (!change_allowed()) return host_failure(stopped_error);
+  return chmod(native.c_str(), info.st_mode & private_mode) == 0 ? host_result()
+                                                                 : failed_with_errno();
+}
+
+wide others_who_can_read(const wide& path) {
+  struct stat info;
+  if (stat(native_path(path).c_str(), &info) != 0) return wide();
+  wide who;
+  if (info.st_mode & S_IRGRP) who = u"group";
+  if (info.st_mode & S_IROTH) who += who.empty() ? u"others" : u", others";
+  return who;
 }
 
 // The names replacement_file gives: "mvn<process>-<count>.tmp".

@@ -2,6 +2,9 @@
 // environment, the change broadcast and the per-user Internet settings.
 #include <shlobj.h>
 #include <windows.h>
+// After windows.h, which they build on.
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -70,6 +73,78 @@ bool move_over(const wchar_t* from, const wchar_t* to) {
     }
     Sleep(pause_ms);
   }
+}
+
+// A protected DACL (nothing inherited from the folder) that grants full
+// access to the user, SYSTEM and the Administrators, and no one else.
+class private_security {
+ public:
+  private_security() {
+    unique_object token;
+    DWORD size = 0;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put())) return;
+    GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+    user_.resize(size);
+    if (size == 0 || !GetTokenInformation(token.get(), TokenUser, user_.data(), size, &size))
+      return;
+    DWORD system_size = sizeof system_, administrators_size = sizeof administrators_;
+    if (!CreateWellKnownSid(WinLocalSystemSid, nullptr, system_, &system_size) ||
+        !CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators_,
+                            &administrators_size))
+      return;
+    const PSID granted[] = {user(), system_, administrators_};
+    DWORD acl_size = sizeof(ACL);
+    for (const PSID sid : granted) acl_size += sizeof(ACCESS_ALLOWED_ACE) + GetLengthSid(sid);
+    acl_.resize(acl_size);
+    if (!InitializeAcl(acl(), acl_size, ACL_REVISION)) return;
+    for (const PSID sid : granted) {
+      if (!AddAccessAllowedAce(acl(), ACL_REVISION, FILE_ALL_ACCESS, sid)) return;
+    }
+    ready_ = InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) &&
+             SetSecurityDescriptorDacl(&descriptor_, TRUE, acl(), FALSE) &&
+             SetSecurityDescriptorControl(&descriptor_, SE_DACL_PROTECTED, SE_DACL_PROTECTED);
+    attributes_.lpSecurityDescriptor = &descriptor_;
+  }
+  private_security(const private_security&) = delete;
+  private_security& operator=(const private_security&) = delete;
+
+  bool ready() const { return ready_; }
+  SECURITY_ATTRIBUTES* attributes() { return &attributes_; }
+  PACL acl() { return reinterpret_cast<PACL>(acl_.data()); }
+  PSID user() { return reinterpret_cast<TOKEN_USER*>(user_.data())->User.Sid; }
+  // The user, SYSTEM or the Administrators.
+  bool trusted(PSID sid) {
+    return EqualSid(sid, user()) || EqualSid(sid, system_) || EqualSid(sid, administrators_);
+  }
+
+ private:
+  std::vector<BYTE> user_;
+  BYTE system_[SECURITY_MAX_SID_SIZE] = {};
+  BYTE administrators_[SECURITY_MAX_SID_SIZE] = {};
+  std::vector<BYTE> acl_;
+  SECURITY_DESCRIPTOR descriptor_ = {};
+  SECURITY_ATTRIBUTES attributes_ = {sizeof(SECURITY_ATTRIBUTES), nullptr, FALSE};
+  bool ready_ = false;
+};
+
+// An account as the user knows it ("Everyone", "Users", "PC\ana"); the SID
+// string when it has no name.
+wide account_name(PSID sid) {
+  wchar_t name[256] = {}, domain[256] = {};
+  DWORD name_size = 256, domain_size = 256;
+  SID_NAME_USE use;
+  if (LookupAccountSidW(nullptr, sid, name, &name_size, domain, &domain_size, &use)) {
+    const wide account = reinterpret_cast<const char16_t*>(name);
+    // A person's or a domain group's account with its domain; built-in
+    // groups ("Users") and well-known ones ("Everyone") by name alone.
+    const bool with_domain = domain[0] && (use == SidTypeUser || use == SidTypeGroup);
+    return with_domain ? reinterpret_cast<const char16_t*>(domain) + (u"\\" + account) : account;
+  }
+  wchar_t* text = nullptr;
+  if (!ConvertSidToStringSidW(sid, &text)) return u"?";
+  const wide shown = reinterpret_cast<const char16_t*>(text);
+  LocalFree(text);
+  return shown;
 }
 
 }  // namespace
@@ -142,31 +217,53 @@ bool is_absolute(const wide& path) {
   return drive || (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1]));
 }
 
-// A variable of this process's environment; empty when it is not set.
-wide process_variable(const wchar_t* name) {
-  std::vector<wchar_t> buffer(32767);
-  const DWORD length =
-      GetEnvironmentVariableW(name, buffer.data(), static_cast<DWORD>(buffer.size()));
-  if (length == 0 || length >= buffer.size()) return wide();
-  return wide(reinterpret_cast<const char16_t*>(buffer.data()), length);
+// Whether the text has a UTF-8 form, which a lone surrogate lacks: such a
+// path would show, and go into the files the tool writes, as another name.
+bool exact_text(const wide& text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      ++i;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
 
+wide process_variable(const wide& name) {
+  const DWORD size = GetEnvironmentVariableW(win(name), nullptr, 0);
+  if (size == 0) return wide();
+  wide value(size, u'\0');
+  const DWORD length =
+      GetEnvironmentVariableW(win(name), reinterpret_cast<wchar_t*>(&value[0]), size);
+  value.resize(length < size ? length : 0);
+  return value;
+}
+
 codex_home_place find_codex_home() {
   codex_home_place place;
-  place.setting = process_variable(L"CODEX_HOME");
+  place.setting = process_variable(u"CODEX_HOME");
+  wide path;
   if (!place.setting.empty()) {
     place.absolute = is_absolute(place.setting);
-    if (!place.absolute) return place;
-    place.path = place.setting;
+    path = place.setting;
     // "C:\" keeps its separator: "C:" alone names a folder of the drive.
-    while (place.path.size() > 3 && is_separator(place.path.back())) place.path.pop_back();
-    return place;
+    while (path.size() > 3 && is_separator(path.back())) path.pop_back();
+  } else {
+    wchar_t buffer[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, 0, buffer))) return place;
+    path = wide(reinterpret_cast<const char16_t*>(buffer)) + u"\\.codex";
   }
-  wchar_t buffer[MAX_PATH] = {};
-  if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, 0, buffer)))
-    place.path = wide(reinterpret_cast<const char16_t*>(buffer)) + u"\\.codex";
+  place.exact = exact_text(path);
+  if (!place.exact) {
+    place.setting = path;
+  } else if (place.absolute) {
+    place.path = path;
+  }
   return place;
 }
 
@@ -184,21 +281,32 @@ struct replacement_file::platform_file {
   bool committed = false;
 };
 
+// The temporary file is private from the moment it exists: created new,
+// under a name GetTempFileNameW forms but does not create, with the
+// protected DACL.
 replacement_file::replacement_file(const wide& target, const wide&) : file_(new platform_file) {
   file_->target = target;
   if (!change_allowed()) {
     opened_ = host_failure(stopped_error);
     return;
   }
-  // Creates the empty "mvn*.tmp" file, so its name is the tool's alone.
-  if (!GetTempFileNameW(win(parent_directory(target)), L"mvn", 0, file_->temporary)) {
+  private_security security;
+  if (!security.ready()) {
     opened_ = failed_with_last_error();
-    file_->temporary[0] = L'\0';
     return;
   }
-  file_->handle.reset(CreateFileW(file_->temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file_->handle) opened_ = failed_with_last_error();
+  UINT unique = static_cast<UINT>(GetTickCount() ^ GetCurrentProcessId()) & 0xFFFF;
+  for (int attempt = 0; attempt < 100 && !file_->handle; ++attempt) {
+    unique = unique % 0xFFFF + 1;  // 0 would make GetTempFileNameW create the file
+    if (!GetTempFileNameW(win(parent_directory(target)), L"mvn", unique, file_->temporary)) break;
+    file_->handle.reset(CreateFileW(file_->temporary, GENERIC_WRITE, 0, security.attributes(),
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file_->handle && GetLastError() != ERROR_FILE_EXISTS) break;
+  }
+  if (!file_->handle) {
+    opened_ = failed_with_last_error();
+    file_->temporary[0] = L'\0';
+  }
 }
 
 replacement_file::~replacement_file() {
@@ -300,10 +408,6 @@ host_result set_user_env(const wide& name, const wide& value, bool announce) {
   return {};
 }
 
-host_result delete_user_env(const wide& name, bool announce) {
-  return set_user_env(name, wide(), announce);
-}
-
 wide user_environment_store() {
   return u"HKEY_CURRENT_USER\\Environment";
 }
@@ -337,6 +441,66 @@ host_result delete_file(const wide& path) {
   return DeleteFileW(win(path)) ? host_result() : failed_with_last_error();
 }
 
+host_result remove_empty_directory(const wide& path) {
+  const DWORD attributes = GetFileAttributesW(win(path));
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return host_failure(ERROR_DIRECTORY);
+  if (!change_allowed()) return host_failure(stopped_error);
+  return RemoveDirectoryW(win(path)) ? host_result() : failed_with_last_error();
+}
+
+// The DACL replaced in place; where that leaves others able to read it (a
+// file system that keeps no DACL of its own, as under Wine), the file is
+// written anew, which creates it private.
+host_result protect_key_file(const wide& path) {
+  private_security security;
+  if (!security.ready()) return failed_with_last_error();
+  if (!change_allowed()) return host_failure(stopped_error);
+  std::vector<wchar_t> name(path.begin(), path.end());
+  name.push_back(L'\0');
+  const DWORD status = SetNamedSecurityInfoW(
+      name.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+      nullptr, nullptr, security.acl(), nullptr);
+  if (status == ERROR_SUCCESS && others_who_can_read(path).empty()) return {};
+  bytes content;
+  {
+    input_file file(path);
+    if (!file.is_open()) return host_failure(file.error());
+    content.assign(static_cast<std::size_t>(file.size()), '\0');
+    if (!content.empty() &&
+        file.read_some(&content[0], content.size()) != static_cast<std::int64_t>(content.size()))
+      return host_failure(ERROR_READ_FAULT);
+  }
+  return write_text_file(path, content);
+}
+
+// Every account that an allowing entry of the DACL lets read the file,
+// other than the user, SYSTEM and the Administrators; a file without a DACL
+// is open to everyone.
+wide others_who_can_read(const wide& path) {
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetNamedSecurityInfoW(win(path), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                            &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
+    return wide();
+  private_security security;
+  wide who = dacl ? wide() : wide(u"Everyone");
+  constexpr DWORD reading = FILE_READ_DATA | GENERIC_READ | GENERIC_ALL;
+  for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
+    ACE_HEADER* header = nullptr;
+    if (!GetAce(dacl, i, reinterpret_cast<void**>(&header)) ||
+        header->AceType != ACCESS_ALLOWED_ACE_TYPE || (header->AceFlags & INHERIT_ONLY_ACE))
+      continue;
+    ACCESS_ALLOWED_ACE* entry = reinterpret_cast<ACCESS_ALLOWED_ACE*>(header);
+    const PSID sid = &entry->SidStart;
+    if (!(entry->Mask & reading) || (security.ready() && security.trusted(sid))) continue;
+    const wide name = account_name(sid);
+    if (who.find(name) == wide::npos) who += (who.empty() ? u"" : u", ") + name;
+  }
+  LocalFree(descriptor);
+  return who;
+}
+
 // The names GetTempFileNameW gives with the "mvn" prefix: "mvnXXXX.tmp".
 void remove_leftover_files(const wide& folder) {
   std::vector<wide> leftovers;
@@ -345,8 +509,7 @@ void remove_leftover_files(const wide& folder) {
     const unique_find search(FindFirstFileW(win(folder + u"\\mvn*.tmp"), &found));
     if (!search) return;
     do {
-      wide name = reinterpret_cast<const char16_t*>(found.cFileName);
-      for (char16_t& c : name) c = c >= u'A' && c <= u'Z' ? c + 32 : c;
+      const wide name = lower_case(wide(reinterpret_cast<const char16_t*>(found.cFileName)));
       // The pattern also matches short names; only the tool's own names count.
       if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() > 7 &&
           name.compare(0, 3, u"mvn") == 0 && name.compare(name.size() - 4, 4, u".tmp") == 0)

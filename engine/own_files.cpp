@@ -144,6 +144,7 @@ void remove_leftovers(const wide& home) {
 void drop_copies(const wide& home, const kept_copies& made) {
   if (made.config) delete_file(config_of(home).copy);
   if (made.auth) delete_file(auth_of(home).copy);
+  if (made.config || made.auth) remove_empty_directory(join_path(home, backup_dir_suffix));
 }
 
 bool has_anything_to_give_back(const wide& home) {
@@ -196,5 +197,7 @@ std::vector<reset_change> give_back_own_files(const wide& home) {
   // A copy goes once its file is back, or when it held the tool's own file.
   if (is_file(auth.copy) && (auth_back || !auth_copied)) delete_file(auth.copy);
   if (is_file(config.copy) && (config_back || !config_copied)) delete_file(config.copy);
+  // Their folder goes with them, unless the user keeps something there.
+  remove_empty_directory(join_path(home, backup_dir_suffix));
   return changes;
 }

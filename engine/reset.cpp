@@ -24,6 +24,10 @@ reset_outcome reset_without_asking(run_as run) {
   // with a file in its place) there is nothing in it to undo, nor anything
   // to make just to lock it.
   const codex_home_place place = find_codex_home();
+  if (!place.exact) {
+    outcome.stopped = {fault_kind::not_exact, place.setting};
+    return outcome;
+  }
   if (!place.absolute) {
     outcome.stopped = {fault_kind::not_absolute, place.setting};
     return outcome;

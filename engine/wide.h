@@ -11,6 +11,16 @@ inline bool starts_with_byte_order_mark(const bytes& text) {
   return text.compare(0, 3, "\xEF\xBB\xBF") == 0;
 }
 
+// ASCII letters in lower case, everything else as it stands: schemes, file
+// endings and other names that compare without regard to case.
+template <typename text_type>
+text_type lower_case(text_type text) {
+  for (auto& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<typename text_type::value_type>(c + ('a' - 'A'));
+  }
+  return text;
+}
+
 #ifdef _WIN32
 // Wide text as the Win32 calls take it: wchar_t is UTF-16 on Windows.
 inline const wchar_t* win(const wide& text) {

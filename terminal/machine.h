@@ -3,6 +3,7 @@
 // process's environment and the machine-wide one, folders, WSL, and the
 // Codex client on PATH. Defined once per platform: machine_posix.cpp and
 // machine_win32.cpp. Nothing here changes anything.
+#include "host.h"
 #include "wide.h"
 
 // Windows reads environment names and paths in any case (and paths with
@@ -17,8 +18,8 @@ constexpr bool names_ignore_case = false;
 constexpr bool desktop_app_exists = false;
 #endif
 
-// A value of this process's environment; empty when unset.
-wide process_variable(const wide& name);
+// A value of this process's environment: process_variable, in the
+// engine's host.h.
 // Sets it for this process and the programs it starts; false on failure.
 bool set_process_variable(const wide& name, const wide& value);
 // The folder this process started in, where relative paths lead from.

@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
 #include "host.h"
@@ -24,17 +23,7 @@ long long now_in_milliseconds() {
   return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
-bytes lower_case(bytes text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 }  // namespace
-
-wide process_variable(const wide& name) {
-  const char* value = getenv(to_utf8(name).c_str());
-  return value ? from_utf8(value) : wide();
-}
 
 bool set_process_variable(const wide& name, const wide& value) {
   return setenv(to_utf8(name).c_str(), to_utf8(value).c_str(), 1) == 0;
@@ -60,7 +49,7 @@ bool inside_wsl() {
   char release[256] = {};
   const ssize_t got = read(file, release, sizeof release - 1);
   close(file);
-  return got > 0 && lower_case(release).find("microsoft") != bytes::npos;
+  return got > 0 && lower_case(bytes(release)).find("microsoft") != bytes::npos;
 }
 
 wide find_on_path(const wide& name) {

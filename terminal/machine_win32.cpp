@@ -9,11 +9,6 @@
 
 namespace {
 
-wide lower_case(wide text) {
-  for (char16_t& c : text) c = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
-  return text;
-}
-
 // "a;b;;c" gives a, b and c, each without the quotes PATH entries may have.
 std::vector<wide> list_of(const wide& text) {
   std::vector<wide> items;
@@ -56,16 +51,6 @@ void take_waiting(HANDLE pipe, bytes& output) {
 }
 
 }  // namespace
-
-wide process_variable(const wide& name) {
-  const DWORD size = GetEnvironmentVariableW(win(name), nullptr, 0);
-  if (size == 0) return wide();
-  wide value(size, u'\0');
-  const DWORD length =
-      GetEnvironmentVariableW(win(name), reinterpret_cast<wchar_t*>(&value[0]), size);
-  value.resize(length < size ? length : 0);
-  return value;
-}
 
 bool set_process_variable(const wide& name, const wide& value) {
   return SetEnvironmentVariableW(win(name), win(value)) != 0;

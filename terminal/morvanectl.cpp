@@ -19,6 +19,7 @@
 #include "config_files.h"
 #include "console.h"
 #include "doctor.h"
+#include "fault_line.h"
 #include "host.h"
 #include "machine.h"
 #include "status.h"
@@ -35,11 +36,6 @@ enum : int {
   exit_key_refused = 3,    // Sign in: the key was empty or not plausible
 };
 
-// What could not be done, to which path, and the system's reason.
-wide fault_line(const file_fault& fault) {
-  return failure_detail(fault_name(fault.kind), fault.path, system_message(fault.error));
-}
-
 // What failed in colour, then where and why plainly.
 void print_failure(const std::vector<wide>& lines) {
   for (std::size_t i = 0; i < lines.size(); ++i)
@@ -52,12 +48,17 @@ bytes json_text(const wide& text) {
 
 int show_status(const command_line& line) {
   const codex_home_place home = find_codex_home();
-  const account_status status = home.absolute ? read_status() : account_status();
+  // A home that is not absolute, or has no exact name, holds nothing to read.
+  const bool usable = home.absolute && home.exact;
+  const account_status status = usable ? read_status() : account_status();
   // A key without Morvane's marker is the user's own: shown, but not
   // signed in through Morvane.
   const bool signed_in = status.signed_in && status.by_morvane;
   const wide shown = line.show_key ? status.key : masked_key(status.key);
-  const wide error = home.absolute ? wide() : fault_line({fault_kind::not_absolute, home.setting});
+  const wide error =
+      usable ? wide()
+             : fault_line(
+                   {home.exact ? fault_kind::not_absolute : fault_kind::not_exact, home.setting});
   if (!error.empty()) print_line(out_stream::error, error, tone::bad);
   if (line.json) {
     bytes object = "{\"signed_in\": ";
@@ -199,6 +200,7 @@ report sign_in_report(const command_line& line) {
       return failure(exit_key_refused, {failed + u": " + ui_text("bad")});
     default: {
       report told = failure(exit_failed, {failed, fault_line(outcome.fault)});
+      told.changed = outcome.changed;
       told.client = signed_in_client();
       return told;
     }
@@ -226,6 +228,7 @@ report reset_report(const command_line& line) {
   if (outcome.stopped.kind != fault_kind::none) {
     report told =
         failure(exit_failed, {command_line_text("not_reset"), fault_line(outcome.stopped)});
+    told.changed = outcome.changed;
     told.client = signed_in_client();
     return told;
   }

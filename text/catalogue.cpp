@@ -270,6 +270,8 @@ const catalogue_entry failure_catalogue[] = {
     {"no_profile", u"cannot find your home folder", u"không tìm thấy thư mục cá nhân của bạn"},
     {"not_absolute", u"CODEX_HOME must be an absolute path, not ",
      u"CODEX_HOME phải là đường dẫn tuyệt đối, không phải "},
+    {"not_exact", u"cannot use this folder name exactly as it is (not valid Unicode): ",
+     u"không dùng được đúng tên thư mục này (không phải Unicode hợp lệ): "},
     {"no_home", u"cannot create the Codex folder ", u"không tạo được thư mục Codex "},
     {"busy", u"another Sign in or Reset is running on ",
      u"một lần Đăng nhập hoặc Reset khác đang chạy trên "},
@@ -281,6 +283,8 @@ const catalogue_entry failure_catalogue[] = {
      u"không đổi được OPENAI_API_KEY trong "},
     {"not_back", u"cannot give back ", u"không trả lại được "},
     {"not_removed", u"cannot remove ", u"không xoá được "},
+    {"key_not_removed", u"cannot remove OPENAI_API_KEY from ",
+     u"không xoá được OPENAI_API_KEY khỏi "},
     {"copy_kept", u"the copy is kept for the next Reset", u"bản sao được giữ cho lần Reset sau"},
 };
 

@@ -1,16 +1,11 @@
 #include "message_boxes.h"
 
-#include "catalogue.h"
-#include "host.h"
+#include "fault_line.h"
 #include "window_port.h"
 
 namespace {
 
 constexpr unsigned failure = box_ok | box_icon_error;
-
-wide fault_line(const file_fault& fault) {
-  return failure_detail(fault_name(fault.kind), fault.path, system_message(fault.error));
-}
 
 }  // namespace
 

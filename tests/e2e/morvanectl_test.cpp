@@ -275,8 +275,8 @@ TEST_F(morvanectl_test, commands_at_once_take_turns) {
   EXPECT_EQ(file(auth_file_suffix), login);
   std::vector<wide> left = directory_entries(codex_home());
   std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (std::vector<wide>{u".morvane-backup", u"auth.json", u"config.toml"}))
-      << "no lock, marker or temporary file is left";
+  EXPECT_EQ(left, (std::vector<wide>{u"auth.json", u"config.toml"}))
+      << "no lock, marker, temporary file or empty folder of copies is left";
 }
 
 // Each failure says what failed, then which file and the system's reason.
@@ -288,6 +288,17 @@ TEST_F(morvanectl_test, failures_name_the_file_and_the_reason) {
   EXPECT_EQ(result.errors, "Sign in failed\ncannot write " + to_utf8(path(auth_file_suffix)) +
                                ": Is a directory\n");
   remove(auth_file_suffix);
+
+  // The CLI's Sign in removes OPENAI_API_KEY from the user environment.
+  const std::string config = getenv("XDG_CONFIG_HOME"),
+                    store = config + "/environment.d/60-morvane.conf";
+  for (const std::string& folder : {config, config + "/environment.d", store})
+    ASSERT_TRUE(create_directory(from_utf8(folder)));
+  result = run({"sign-in", "--lang", "en"}, "sk-valid-key-123\n");
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(result.errors,
+            "Sign in failed\ncannot remove OPENAI_API_KEY from " + store + ": Is a directory\n");
+  ASSERT_TRUE(raw_remove(from_utf8(store)));
 
   put(u"/key", bytes(max_key_input, 'k'));  // the largest key input taken
   EXPECT_EQ(run({"sign-in", "--key-file", to_utf8(path(u"/key"))}).exit_code, 0);
@@ -336,10 +347,19 @@ TEST_F(morvanectl_test, json_and_check_say_whether_anything_changes) {
     int exit_code;
     std::string output;
     bool writes;
+    std::function<void()> before = nullptr;
   };
   const std::string not_written =
       ", \"error\": \"Sign in failed: cannot write " + home + "/auth.json: Is a directory\"";
   const std::string refused = ", \"error\": \"Sign in failed: Invalid key. Check and try again\"";
+  const std::string config_not_written =
+      ", \"error\": \"Sign in failed: cannot write " + home + "/config.toml: Is a directory\"";
+  const auto private_files = [this] {
+    for (const char16_t* suffix : {auth_file_suffix, auth_backup_copy_suffix}) {
+      struct stat info {};
+      EXPECT_EQ(stat(to_utf8(path(suffix)).c_str(), &info) == 0 ? info.st_mode & 077 : 1, 0u);
+    }
+  };
   // The same key as saved by Notepad: a byte-order mark, CRLF, a second line.
   const std::string notepad = to_utf8(path(u"-notepad.txt"));
   ASSERT_TRUE(raw_write(from_utf8(notepad), "\xEF\xBB\xBFsk-same-key-1234\r\nsecond\r\n"));
@@ -359,16 +379,29 @@ TEST_F(morvanectl_test, json_and_check_say_whether_anything_changes) {
       {{"reset", "--yes", "--json"}, "", 0, json("false", "null"), false},
       {{"reset", "--yes", "--lang", "en"}, "", 0, "Nothing to reset.\n", false},
       {{"reset", "--check", "--lang", "en"}, "", 0, "Nothing to reset.\n", false},
-      {{"sign-in", "--json", "--lang", "en"}, key, 1, json("false", "null", not_written.c_str()), false},
+      {{"sign-in", "--json", "--lang", "en"}, key, 1, json("false", "null", not_written.c_str()), false,
+       [&] { ASSERT_TRUE(create_directory(path(auth_file_suffix))); }},
+      // Failed after auth.json was written and the user's own kept aside.
+      {{"sign-in", "--json", "--lang", "en"}, key, 1, json("true", "null", config_not_written.c_str()), true,
+       [&] { remove(auth_file_suffix); put(auth_file_suffix, "{}"); remove(config_file_suffix); ASSERT_TRUE(create_directory(path(config_file_suffix))); }},
+      {{"sign-in", "--json"}, key, 0, json("true", "\"cli\""), true, [&] { remove(config_file_suffix); }},
+      // Readable by others is not signed in yet.
+      {{"sign-in", "--json"}, key, 0, json("true", "\"cli\""), true, [&] {
+         chmod(to_utf8(path(auth_file_suffix)).c_str(), 0644); }},
+      {{"sign-in", "--json"}, key, 0, json("true", "\"cli\""), true, [&] {
+         private_files(); chmod(to_utf8(path(auth_backup_copy_suffix)).c_str(), 0640); }},
+      {{"sign-in", "--json"}, key, 0, json("true", "\"cli\""), true, [&] {
+         private_files(); set_user_env(u"HTTPS_PROXY", u"http://10.0.0.1:3128", false); }},
+      {{"reset", "--yes", "--json"}, "", 0, json("true", "null"), true},
+      {{"reset", "--yes", "--json"}, "", 0, json("true", "null"), false, [&] {
+         set_user_env(u"https_proxy", u"http://10.0.0.1:3128", false); }},
   };
   // clang-format on
   const step* const over_earlier = &steps[6];
   for (const step& s : steps) {
     if (&s == over_earlier)
       put(config_file_suffix, earlier_template(cli_template) + "\n" + trusted);
-    if (&s == std::end(steps) - 1) {
-      ASSERT_TRUE(create_directory(path(auth_file_suffix)));
-    }
+    if (s.before) s.before();
     const std::string before = inodes();
     const outcome result = run(s.arguments, s.input);
     SCOPED_TRACE(testing::PrintToString(s.arguments));

@@ -175,6 +175,8 @@ TEST_F(host_test, utf8_conversion_matches_the_system_one) {
   EXPECT_EQ(from_utf8(encoded), text);
   EXPECT_EQ(from_utf8(encoded), (wide{u'a', 0xE9, 0x20AC, 0xD83D, 0xDE00}));
   EXPECT_EQ(to_utf8(wide(1, u'\0')), bytes(1, '\0'));
+  EXPECT_EQ(to_utf8(wide{0x7FF, 0x800}), "\xDF\xBF\xE0\xA0\x80") << "the first of three bytes";
+  EXPECT_EQ(from_utf8("\xE0\xA0\x80"), wide{0x800});
   EXPECT_EQ(from_utf8(bytes("x\0y", 3)), wide(u"x\0y", 3));
 
   // Lone surrogates have no UTF-8 form.
@@ -201,6 +203,7 @@ TEST_F(host_test, utf8_conversion_matches_the_system_one) {
   // first two bytes, so these run natively only.
   EXPECT_EQ(from_utf8("\xED\xA0\x80"), (wide{bad, bad, bad})) << "encoded surrogate";
   EXPECT_EQ(from_utf8("\xF4\x90\x80\x80"), (wide{bad, bad, bad, bad})) << "above U+10FFFF";
+  EXPECT_EQ(from_utf8("\xE0\x9F\xBF"), (wide{bad, bad, bad})) << "overlong U+07FF";
 #endif
 }
 
@@ -240,6 +243,8 @@ wide store_path() {
 }
 
 TEST_F(host_test, environment_file_keeps_other_lines_and_escapes_values) {
+  delete_user_env(u"OPENAI_API_KEY", false);  // nothing to delete: no store is made
+  EXPECT_FALSE(raw_exists(store_path()));
   set_user_env(u"OPENAI_API_KEY", u"sk-1", false);
   EXPECT_EQ(raw_read(store_path()), "OPENAI_API_KEY=sk-1\n");
 
@@ -264,6 +269,11 @@ TEST_F(host_test, environment_file_keeps_other_lines_and_escapes_values) {
   delete_user_env(u"OPENAI_API_KEY", false);
   inject_write_fault_after(SIZE_MAX);
   EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"kept");
+  // A longer name with the same start is another value.
+  ASSERT_TRUE(raw_write(store_path(), "OPENAI_API_KEY_OLD=old\n"));
+  EXPECT_EQ(read_user_env(u"OPENAI_API_KEY"), u"");
+  delete_user_env(u"OPENAI_API_KEY", false);
+  EXPECT_EQ(raw_read(store_path()), "OPENAI_API_KEY_OLD=old\n");
 }
 
 TEST_F(host_test, environment_file_with_a_name_twice_ends_with_one_line_for_it) {
@@ -345,6 +355,13 @@ TEST_F(host_test, written_files_are_private) {
 
   set_user_env(u"OPENAI_API_KEY", u"sk-1", false);
   EXPECT_EQ(mode_of(store_path()), 0600u);
+
+  // Who else can read a file, and a key file narrowed to the user.
+  EXPECT_EQ(others_who_can_read(path(u"\\auth.json")), u"");
+  ASSERT_EQ(chmod(to_utf8(path(u"\\copy.toml")).c_str(), 0664), 0);
+  EXPECT_EQ(others_who_can_read(path(u"\\copy.toml")), u"group, others");
+  EXPECT_TRUE(protect_key_file(path(u"\\copy.toml")));
+  EXPECT_EQ(mode_of(path(u"\\copy.toml")), 0600u);
   umask(old_umask);
 }
 

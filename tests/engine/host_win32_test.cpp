@@ -1,6 +1,8 @@
 // The Windows host against the real registry and profile folder.
 #include <shlobj.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <aclapi.h>
 
 #include <cstdint>
 #include <string>
@@ -125,6 +127,62 @@ TEST_F(host_win32_test, codex_home_is_in_the_profile_folder) {
   ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, 0, profile)));
   EXPECT_EQ(codex_home(), wide(reinterpret_cast<const char16_t*>(profile)) + u"\\.codex");
   EXPECT_EQ(path(u"\\auth.json"), join_path(codex_home(), u"\\auth.json"));
+}
+
+// The user this test runs as.
+PSID user_sid() {
+  static BYTE buffer[256];
+  HANDLE token = nullptr;
+  DWORD size = sizeof buffer;
+  OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+  GetTokenInformation(token, TokenUser, buffer, size, &size);
+  CloseHandle(token);
+  return reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid;
+}
+
+// Wherever CODEX_HOME points, what the tool writes is the user's alone: a
+// protected DACL that grants no one but the user, SYSTEM and the
+// Administrators, though the folder lets everyone read.
+TEST_F(host_win32_test, key_files_ignore_what_the_folder_grants) {
+  ASSERT_TRUE(create_directory(codex_home()));
+  EXPLICIT_ACCESS_W everyone = {};
+  BuildExplicitAccessWithNameW(&everyone, const_cast<wchar_t*>(L"Everyone"), GENERIC_ALL,
+                               SET_ACCESS, SUB_CONTAINERS_AND_OBJECTS_INHERIT);
+  PACL open_acl = nullptr;
+  ASSERT_EQ(SetEntriesInAclW(1, &everyone, nullptr, &open_acl), ERROR_SUCCESS);
+  std::wstring folder(win(codex_home()));
+  ASSERT_EQ(SetNamedSecurityInfoW(&folder[0], SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                  nullptr, open_acl, nullptr),
+            ERROR_SUCCESS);
+  LocalFree(open_acl);
+  ASSERT_TRUE(raw_write(path(u"\\mine.json"), "{}"));
+  EXPECT_NE(others_who_can_read(path(u"\\mine.json")).find(u"Everyone"), wide::npos);
+
+  ASSERT_TRUE(write_text_file(path(u"\\auth.json"), "{}"));
+  ASSERT_TRUE(protect_key_file(path(u"\\mine.json")));
+  for (const char16_t* name : {u"\\auth.json", u"\\mine.json"}) {
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_EQ(GetNamedSecurityInfoW(win(path(name)), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                                    nullptr, nullptr, &dacl, nullptr, &descriptor),
+              ERROR_SUCCESS);
+    ASSERT_NE(dacl, nullptr);
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+      ACCESS_ALLOWED_ACE* entry = nullptr;
+      ASSERT_TRUE(GetAce(dacl, i, reinterpret_cast<void**>(&entry)));
+      const PSID sid = &entry->SidStart;
+      EXPECT_TRUE(EqualSid(sid, user_sid()) || IsWellKnownSid(sid, WinLocalSystemSid) ||
+                  IsWellKnownSid(sid, WinBuiltinAdministratorsSid))
+          << narrow(name) << ": only the user, SYSTEM and the Administrators";
+    }
+    LocalFree(descriptor);
+    EXPECT_EQ(others_who_can_read(path(name)), u"") << narrow(name);
+  }
+
+  // A CODEX_HOME with a lone surrogate has no exact name to show or write.
+  SetEnvironmentVariableW(L"CODEX_HOME", L"C:\\codex\xD800");
+  EXPECT_FALSE(find_codex_home().exact);
+  EXPECT_EQ(codex_home(), u"");
 }
 
 // Another program holding the target open for a moment (an editor, a virus

@@ -151,7 +151,7 @@ def table_at(config, path):
 
 def path_of(header):
     node, path = tomllib.loads(header + "\n"), ()
-    while node:
+    while isinstance(node, dict) and node:  # an array of tables ends the path
         (name, node), = node.items()
         path += (name,)
     return path
@@ -159,6 +159,8 @@ def path_of(header):
 
 def filtered(value):
     """A table's values as the Desktop filter leaves them."""
+    if isinstance(value, list):  # an array of tables, element by element
+        return [filtered(element) for element in value]
     if not isinstance(value, dict):
         return value
     return {k: "low" if k == "model_reasoning_effort" else filtered(v)
@@ -172,7 +174,8 @@ def carry_case(rng, folder):
     if rng.randrange(3) == 0:  # a value and dotted keys that tables must not reach into
         own.line("inline_box = { a = 1 }")
         own.line("dotted_box.a = 1")
-        own.headers += ["[inline_box.x]", "[dotted_box]"]
+        own.line("[implied_box.inner]")  # a table its header implies, no array's place
+        own.headers += ["[inline_box.x]", "[dotted_box]", "[[implied_box]]"]
     if rng.randrange(5):
         (folder / "own.toml").write_bytes(own.build()[0])
     else:

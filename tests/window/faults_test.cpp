@@ -253,6 +253,7 @@ TEST_F(faults_test, sign_in_says_which_file_and_why) {
     int error;              // 0: none; -1: any
     bool disk_full = false;
     const char* codex_home_variable = nullptr;
+    bool changed = false;  // anything left changed, failed or not
   };
   using result = sign_in_result;
   const char16_t* const valid = u"sk-valid-1";
@@ -269,7 +270,7 @@ TEST_F(faults_test, sign_in_says_which_file_and_why) {
        is_a_folder},
       {"folder for auth.json", {{auth, 'd'}}, valid, result::not_written, auth, is_a_folder},
       {"folder for config.toml, own login", {{auth, 'f'}, {config, 'd'}}, valid, result::not_written,
-       config, is_a_folder},
+       config, is_a_folder, false, nullptr, true},
       {"file for the copies' folder", {{config, 'f'}, {backup, 'f'}}, valid,
        result::copy_not_kept, backup_copy_suffix, not_a_folder},
       {"folder for the login's copy", {{auth, 'f'}, {backup, 'd'}, {auth_backup_copy_suffix, 'd'}},
@@ -281,9 +282,12 @@ TEST_F(faults_test, sign_in_says_which_file_and_why) {
        result::not_written, marker_file_suffix, ENOENT},
 #endif
       {"the user's edited template", {{config, 'f', edited_template.c_str()}}, valid, result::done,
-       nullptr, 0},
+       nullptr, 0, false, nullptr, true},
       {"a stopped write's leftover", {{config, 'f'}, {u"\\mvn1-1.tmp", 'f', nullptr}}, valid,
-       result::done, nullptr, 0},
+       result::done, nullptr, 0, false, nullptr, true},
+#ifndef _WIN32
+      {"CODEX_HOME not UTF-8", {}, valid, result::no_codex_home, nullptr, 0, false, "/tmp/m\xFF"},
+#endif
   };
   // clang-format on
   for (const sign_in_case& c : cases) {
@@ -304,12 +308,14 @@ TEST_F(faults_test, sign_in_says_which_file_and_why) {
         ASSERT_TRUE(raw_write(path(e.suffix), e.content ? e.content : "stale\n"));
       }
     }
+    clear_proxy_settings();  // the system proxy off already: only the files can change
     set_codex_home_variable(c.codex_home_variable);
     inject_write_fault_after(c.disk_full ? 0 : SIZE_MAX);
     const sign_in_outcome outcome = sign_in_with_key(c.key, platform::desktop);
     inject_write_fault_after(SIZE_MAX);
     EXPECT_EQ(outcome.result, c.result);
-    const std::string named = c.codex_home_variable ? c.codex_home_variable
+    EXPECT_EQ(outcome.changed, c.changed);
+    const std::string named = c.codex_home_variable ? narrow(from_utf8(c.codex_home_variable))
                               : c.named             ? narrow(path(c.named))
                                                     : "";
     EXPECT_EQ(narrow(outcome.fault.path), named);
@@ -366,6 +372,7 @@ TEST_F(faults_test, a_home_held_by_another_command_is_left_alone) {
     reset();
     ASSERT_EQ(win.boxes.size(), 2u);
     EXPECT_EQ(win.boxes[1].text, ui_text("rst_bz"));
+    EXPECT_EQ(win.key, u"sk-new-key-123") << "what the user typed stays";
     EXPECT_EQ(win.boxes[1].flags, unsigned{box_ok | box_icon_error});
     EXPECT_EQ(file(config_file_suffix), dirty);
     EXPECT_EQ(directory_entries(codex_home()).size(), 2u) << "config.toml and the lock";

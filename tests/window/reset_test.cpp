@@ -1,4 +1,6 @@
 // Reset, end to end, usually after a real Sign in.
+#include <cstdlib>
+
 #include "codex_files.h"
 #include "command_test.h"
 #include "config_files.h"
@@ -264,6 +266,9 @@ TEST_F(reset_test, on_a_clean_user_creates_nothing) {
   EXPECT_TRUE(directory_entries(codex_home()).empty());
   EXPECT_EQ(win.key, u"");
   EXPECT_FALSE(signed_in);
+#ifndef _WIN32
+  EXPECT_FALSE(raw_exists(from_utf8(std::getenv("XDG_CONFIG_HOME")))) << "nor the environment's";
+#endif
 }
 
 }  // namespace

@@ -115,6 +115,10 @@ TEST_F(sign_in_test, cli_backs_up_the_users_config_once) {
   expect_success("ok_cli");
   EXPECT_EQ(file(backup_copy_suffix), original);
   EXPECT_EQ(file(config_file_suffix), cli_template);
+#ifndef _WIN32
+  // Nothing to remove from the user environment: no store is made for it.
+  EXPECT_FALSE(raw_exists(from_utf8(std::getenv("XDG_CONFIG_HOME"))));
+#endif
 
   // Later runs, on either platform, keep that first copy.
   sign_in(u"sk-second-key", platform::desktop);
@@ -204,9 +208,19 @@ TEST_F(sign_in_test, desktop_fails_without_its_environment_value) {
   ASSERT_TRUE(create_directory(store + u"/environment.d"));
   ASSERT_TRUE(create_directory(store + u"/environment.d/60-morvane.conf"));
 
+  // After all three files were written: changed, though failed.
+  const sign_in_outcome outcome = sign_in_with_key(u"sk-desktop-key", platform::desktop);
+  EXPECT_EQ(outcome.result, sign_in_result::environment_not_set);
+  EXPECT_TRUE(outcome.changed);
+  reset_without_asking();
   sign_in(u"sk-desktop-key", platform::desktop);
   expect_failure("fail");
   EXPECT_NE(win.boxes[0].text.find(u"60-morvane.conf"), wide::npos) << narrow(win.boxes[0].text);
+  EXPECT_EQ(status_line, u"status before");
+  // The CLI's key in the environment would stand before auth.json.
+  sign_in(u"sk-cli-key-123", platform::cli);
+  expect_failure("fail");
+  EXPECT_NE(win.boxes[0].text.find(u"OPENAI_API_KEY"), wide::npos) << narrow(win.boxes[0].text);
   EXPECT_EQ(status_line, u"status before");
   reset();
   EXPECT_EQ(win.boxes.back().text, ui_text("rst_ok"));
