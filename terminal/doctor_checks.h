@@ -54,7 +54,6 @@ wide number(long long value);
 // A finding of the check: one of a worse verdict than those before it
 // takes their place, one of the same verdict follows them.
 void find(check& result, verdict status, const wide& sentence);
-bytes lower_case(bytes text);
 // An address as the doctor shows it: a user name and password hidden.
 wide shown_address(const bytes& url);
 // Why an address could not be reached, in the user's words.

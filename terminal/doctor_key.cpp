@@ -35,10 +35,6 @@ void key_from_auth_file(check& result, facts& found) {
   }
   add_key(found, key, u"auth.json");
   find(result, verdict::ok, say("dr_key_ok", {masked_key(key)}));
-  // MERGE (engine's others_who_can_read): a key file other users can read
-  // fails, naming them:
-  //   const wide others = others_who_can_read(path);
-  //   if (!others.empty()) find(result, verdict::fail, say("dr_key_readable", {path, others}));
   const wide preferred = process_variable(u"CODEX_API_KEY");
   if (preferred.empty() || preferred == key) return;
   add_key(found, preferred, u"CODEX_API_KEY");
@@ -72,6 +68,16 @@ void key_from_variable(check& result, facts& found) {
              {masked_key(key), written.empty() ? say("dr_unset") : masked_key(written)}));
 }
 
+// A key in a file other users can read is theirs too: auth.json and the
+// copy of the user's own kept beside it, whichever platform reads them.
+void key_files_private(check& result, const facts& found) {
+  for (const char16_t* suffix : {auth_file_suffix, auth_backup_copy_suffix}) {
+    const wide file = join_path(found.home.path, suffix);
+    const wide others = is_file(file) ? others_who_can_read(file) : wide();
+    if (!others.empty()) find(result, verdict::fail, say("dr_key_readable", {file, others}));
+  }
+}
+
 }  // namespace
 
 check check_key(facts& found) {
@@ -83,5 +89,6 @@ check check_key(facts& found) {
   } else {
     key_from_variable(result, found);
   }
+  if (found.home_usable) key_files_private(result, found);
   return result;
 }

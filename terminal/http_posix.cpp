@@ -178,8 +178,7 @@ bytes host_of(const bytes& url) {
   const url_handle address = read_url(url);
   bytes host = address ? part_of(address.get(), CURLUPART_HOST) : bytes();
   if (host.size() > 1 && host.front() == '[') host = host.substr(1, host.size() - 2);
-  for (char& c : host) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-  return host;
+  return lower_case(host);
 }
 
 web_reply reach_proxy(const bytes& proxy, unsigned milliseconds) {

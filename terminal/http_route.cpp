@@ -6,16 +6,6 @@
 
 namespace {
 
-bool same_letters(const bytes& text, const char* lower) {
-  std::size_t i = 0;
-  for (; lower[i] != '\0'; ++i) {
-    if (i >= text.size()) return false;
-    const char c = text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] + 32) : text[i];
-    if (c != lower[i]) return false;
-  }
-  return i == text.size();
-}
-
 // Four parts in plain decimal, none with a leading zero, the first 127:
 // "0127.0.0.1" is octal to some readers and "127.1" short for 127.0.0.1 to
 // some, so neither is taken here.
@@ -41,6 +31,6 @@ bool is_plain_loopback_ipv4(const bytes& host) {
 }  // namespace
 
 bool is_loopback_host(const bytes& host) {
-  return same_letters(host, "localhost") || host == "[::1]" || host == "::1" ||
+  return lower_case(host) == "localhost" || host == "[::1]" || host == "::1" ||
          is_plain_loopback_ipv4(host);
 }

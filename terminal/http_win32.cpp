@@ -273,8 +273,7 @@ bytes host_of(const bytes& url) {
   const cracked_url address = calls ? crack(*calls, url) : cracked_url();
   bytes host = address.read ? to_utf8(address.host) : bytes();
   if (host.size() > 1 && host.front() == '[') host = host.substr(1, host.size() - 2);
-  for (char& c : host) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-  return host;
+  return lower_case(host);
 }
 
 // A HEAD request to the proxy itself, without the key: any answer, even an

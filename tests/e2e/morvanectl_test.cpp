@@ -818,6 +818,11 @@ TEST_F(morvanectl_test, doctor_outcomes) {
        },
        "ok ok warn ok ok ok ok ok",
        "no_proxy exempts"},
+      {"a key file others can read",
+       {},
+       [&] { chmod(to_utf8(path(auth_file_suffix)).c_str(), 0644); },
+       "ok ok warn fail ok ok ok ok",
+       "auth.json can be read by group, others"},
       {"NO_PROXY=*, which the client takes for no host",
        {},
        [&] {
@@ -856,6 +861,7 @@ TEST_F(morvanectl_test, doctor_outcomes) {
     setenv("PATH", bin.c_str(), 1);
     raw_remove(path(auth_file_suffix));  // a folder a row left there
     put(auth_file_suffix, auth_file_text(from_utf8(key)));
+    chmod(to_utf8(path(auth_file_suffix)).c_str(), 0600);
     put(config_file_suffix, config_at(service.base_url()));
     put(marker_file_suffix, marker_text(platform::cli));
     if (has(u"\\.env")) remove(u"\\.env");
