@@ -622,234 +622,45 @@ TEST_F(morvanectl_test, doctor_outcomes) {
     const char* statuses;  // codex_home sign_in config key overrides proxy client service
     const char* says;
   };
+  // clang-format off
   const row rows[] = {
       {"none, through the stand-in", {}, [] {}, "ok ok warn ok ok ok ok ok", "accepted the key"},
-      {"none, as Sign in writes it, offline, in WSL",
-       {"--offline"},
-       [&] {
-         put(config_file_suffix, cli_template);
-         setenv("WSL_DISTRO_NAME", "Debian", 1);
-       },
-       "ok ok ok ok ok ok ok skip",
-       "This is WSL"},
+      {"none, as Sign in writes it, offline, in WSL", {"--offline"}, [&] { put(config_file_suffix, cli_template); setenv("WSL_DISTRO_NAME", "Debian", 1); }, "ok ok ok ok ok ok ok skip", "This is WSL"},
       {"no client", {}, [] { setenv("PATH", "/none", 1); }, "ok ok warn ok ok ok fail ok", "PATH"},
-      {"a key the service refuses",
-       {},
-       [&] { put(auth_file_suffix, auth_file_text(u"sk-doctor-other-0123456789")); },
-       "ok ok warn ok ok ok ok fail",
-       "refused the key from auth.json (HTTP 401)"},
-      {"base_url with a final slash",
-       {},
-       [&] { put(config_file_suffix, config_at(service.base_url() + "/")); },
-       "ok ok warn ok ok ok ok ok",
-       "/v1/models accepted the key from auth.json"},
-      {"the service's own base_url with a final slash, offline",
-       {"--offline"},
-       [&] { put(config_file_suffix, config_at(MORVANE_API_BASE_URL "/")); },
-       "ok ok ok ok ok ok ok skip",
-       "Veskara, " MORVANE_API_BASE_URL "."},
-      {"a password in base_url",
-       {},
-       [&] { put(config_file_suffix, config_at("http://user:secret@" + address)); },
-       "ok ok warn ok ok ok ok fail",
-       "http://\u2026@127.0.0.1"},
-      {"a mirror without a models list",
-       {},
-       [&] { put(config_file_suffix, config_at(mirror.base_url())); },
-       "ok ok warn ok ok ok ok warn",
-       "no models list; the key was not checked"},
-      {"the placeholder for a key",
-       {},
-       [&] { put(auth_file_suffix, auth_file_text(key_placeholder)); },
-       "ok fail warn fail ok ok ok skip",
-       "holds no API key"},
-      {"a key file too large to read",
-       {},
-       [&] { put(auth_file_suffix, std::string(5 << 20, ' ')); },
-       "ok fail warn fail ok ok ok skip",
-       "larger than 4 MiB"},
-      {"a folder where the key file should be",
-       {},
-       [&] {
-         remove(auth_file_suffix);
-         ASSERT_TRUE(create_directory(path(auth_file_suffix)));
-       },
-       "ok fail warn fail ok ok ok skip",
-       "auth.json cannot be read"},
-      {"a provider of another name",
-       {"--offline"},
-       [&] {
-         bytes text = cli_template;
-         for (std::size_t at; (at = text.find("Veskara")) != bytes::npos;)
-           text.replace(at, 7, "Own");
-         put(config_file_suffix, text);
-       },
-       "ok ok warn ok ok ok ok skip",
-       "not Veskara"},
-      {"a CLI config with env_key",
-       {},
-       [&] {
-         bytes text = config_at(service.base_url());
-         put(config_file_suffix,
-             text.insert(text.find("requires_openai_auth"), "env_key = \"OPENAI_API_KEY\"\n"));
-       },
-       "ok ok fail fail ok ok ok skip",
-       "has env_key"},
-      {"settings that change how the client signs in",
-       {"--offline"},
-       [&] { put(config_file_suffix, "forced_login_method = \"chatgpt\"\n" + cli_template); },
-       "ok ok fail ok ok ok ok skip",
-       "forced_login_method"},
-      {"the keyring",
-       {"--offline"},
-       [&] {
-         put(config_file_suffix, "cli_auth_credentials_store = \"keyring\"\n" + cli_template);
-       },
-       "ok ok fail ok ok ok ok skip",
-       "the system keyring, not"},
-      {"the keyring first",
-       {"--offline"},
-       [&] { put(config_file_suffix, "cli_auth_credentials_store = \"auto\"\n" + cli_template); },
-       "ok ok warn ok ok ok ok skip",
-       "the system keyring first"},
-      {"a top-level profile",
-       {"--offline"},
-       [&] { put(config_file_suffix, "profile = \"fast\"\n" + cli_template); },
-       "ok ok warn ok ok ok ok skip",
-       "top-level profile (\"fast\")"},
-      {"the Desktop template, its key from .env",
-       {},
-       [&] {
-         bytes text = desktop_template;
-         put(config_file_suffix, text.replace(text.find(MORVANE_API_BASE_URL),
-                                              strlen(MORVANE_API_BASE_URL), service.base_url()));
-         put(marker_file_suffix, marker_text(platform::desktop));
-         put(u"\\.env", "OPENAI_API_KEY=sk-doctor-other-0123456789\n");
-         setenv("OPENAI_API_KEY", key.c_str(), 1);  // .env's comes first
-       },
-       "ok ok warn fail warn ok ok fail",
-       "refused the key from OPENAI_API_KEY ("},
-      {"CODEX_API_KEY in .env, which the client ignores",
-       {},
-       [&] { put(u"\\.env", "CODEX_API_KEY=sk-doctor-other-0123456789\nOPENAI_API_KEY=x\n"); },
-       "ok ok warn ok ok ok ok ok",
-       "which Codex ignores in this file"},
-      {"the client's own doctor warns, and finds no models list",
-       {},
-       [&] {
-         raw_write(from_utf8(home + "/report.json"),
-                   "{\"checks\": {\"config.load\": {\"status\": \"warning\", \"summary\": "
-                   "\"config loaded\", \"details\": {\"startup warning\": \"bad role\"}, "
-                   "\"durationMs\": 1}, \"network.provider_reachability\": {\"status\": "
-                   "\"fail\", \"summary\": \"route 404\", \"durationMs\": 1}}}");
-       },
-       "ok ok warn ok ok ok warn ok",
-       "says config.load: config loaded: bad role."},
-      {"the client's own doctor fails",
-       {},
-       [&] {
-         raw_write(from_utf8(home + "/report.json"),
-                   "{\"checks\": {\"auth.credentials\": {\"status\": \"fail\", \"summary\": "
-                   "\"unreadable\", \"durationMs\": 1}}}");
-       },
-       "ok ok warn ok ok ok fail ok",
-       "says auth.credentials: unreadable."},
-      {"nothing listening",
-       {},
-       [&] { put(config_file_suffix, config_at(closed)); },
-       "ok ok warn ok ok ok ok fail",
-       "the connection was refused"},
-      {"plain HTTP to another machine",
-       {},
-       [&] { put(config_file_suffix, config_at("http://example.invalid/v1")); },
-       "ok ok warn ok ok ok ok fail",
-       "the key was not sent"},
-      {"config.toml that does not parse",
-       {},
-       [&] { put(config_file_suffix, "model_provider = \"Veskara\"\n[model_providers.Veskara\n"); },
-       "ok ok fail ok ok ok ok skip",
-       "not valid TOML at line 2"},
-      {"a provider that is not the template's",
-       {},
-       [&] {
-         bytes text = config_at(service.base_url());
-         put(config_file_suffix, text.replace(text.find("\"responses\""), 11, "\"chat\""));
-       },
-       "ok ok fail ok ok ok ok ok",
-       "wire_api should be \"responses\""},
-      {"not signed in",
-       {},
-       [&] {
-         remove(auth_file_suffix);
-         remove(marker_file_suffix);
-       },
-       "ok fail warn fail ok ok ok skip",
-       "Not signed in"},
-      {"a proxy in .env that is down, and CODEX_API_KEY",
-       {},
-       [&] {
-         put(u"\\.env", "# mine\nexport HTTP_PROXY=" + closed + "\n");
-         setenv("http_proxy", "http://127.0.0.1:9", 1);
-         setenv("CODEX_API_KEY", "sk-doctor-other-0123456789", 1);
-       },
-       "ok ok warn warn warn fail ok skip",
-       ".env, line 2), which cannot be reached"},
-      {"a proxy that answers, for plain HTTP",
-       {},
-       [&] {
-         setenv("HTTP_PROXY", service.base_url().substr(0, service.base_url().size() - 3).c_str(),
-                1);
-       },
-       "ok ok warn ok ok ok ok warn",
-       "the key was not sent to check it"},
-      {"https through a proxy, which the stand-in is not",
-       {},
-       [&] {
-         put(config_file_suffix, config_at("https://" + address));
-         setenv("HTTPS_PROXY", ("http://" + address.substr(0, address.find('/'))).c_str(), 1);
-       },
-       "ok ok warn ok ok ok ok fail",
-       "the proxy failed"},
-      {"NO_PROXY naming base_url's host",
-       {},
-       [&] {
-         setenv("HTTP_PROXY", closed.c_str(), 1);
-         setenv("no_proxy", "localhost, 127.0.0.1", 1);
-       },
-       "ok ok warn ok ok ok ok ok",
-       "no_proxy exempts"},
-      {"a key file others can read",
-       {},
-       [&] { chmod(to_utf8(path(auth_file_suffix)).c_str(), 0644); },
-       "ok ok warn fail ok ok ok ok",
-       "auth.json can be read by group, others"},
-      {"NO_PROXY=*, which the client takes for no host",
-       {},
-       [&] {
-         setenv("HTTP_PROXY", closed.c_str(), 1);
-         setenv("NO_PROXY", "*", 1);
-       },
-       "ok ok warn ok ok fail ok skip",
-       "cannot be reached"},
-      {"CODEX_API_KEY that the service refuses",
-       {},
-       [&] { setenv("CODEX_API_KEY", "sk-doctor-other-0123456789", 1); },
-       "ok ok warn warn ok ok ok fail",
-       "refused the key from CODEX_API_KEY"},
-      {"CODEX_HOME not a full path",
-       {},
-       [&] {
-         ASSERT_EQ(chdir(home.c_str()), 0);
-         setenv("CODEX_HOME", ".codex", 1);
-       },
-       "warn ok warn ok ok ok ok ok",
-       "not a full path: Codex started here reads"},
-      {"CODEX_HOME a file",
-       {},
-       [&] { setenv("CODEX_HOME", narrow(path(auth_file_suffix)).c_str(), 1); },
-       "fail fail skip skip skip ok ok skip",
-       "is not a folder"},
+      {"a key the service refuses", {}, [&] { put(auth_file_suffix, auth_file_text(u"sk-doctor-other-0123456789")); }, "ok ok warn ok ok ok ok fail", "refused the key from auth.json (HTTP 401)"},
+      {"base_url with a final slash", {}, [&] { put(config_file_suffix, config_at(service.base_url() + "/")); }, "ok ok warn ok ok ok ok ok", "/v1/models accepted the key from auth.json"},
+      {"the service's own base_url with a final slash, offline", {"--offline"}, [&] { put(config_file_suffix, config_at(MORVANE_API_BASE_URL "/")); }, "ok ok ok ok ok ok ok skip", "Veskara, " MORVANE_API_BASE_URL "."},
+      {"a password in base_url", {}, [&] { put(config_file_suffix, config_at("http://user:secret@" + address)); }, "ok ok warn ok ok ok ok fail", "http://\u2026@127.0.0.1"},
+      {"a mirror without a models list", {}, [&] { put(config_file_suffix, config_at(mirror.base_url())); }, "ok ok warn ok ok ok ok warn", "no models list; the key was not checked"},
+      {"the placeholder for a key", {}, [&] { put(auth_file_suffix, auth_file_text(key_placeholder)); }, "ok fail warn fail ok ok ok skip", "holds no API key"},
+      {"a key file too large to read", {}, [&] { put(auth_file_suffix, std::string(5 << 20, ' ')); }, "ok fail warn fail ok ok ok skip", "larger than 4 MiB"},
+      {"a folder where the key file should be", {}, [&] { remove(auth_file_suffix); ASSERT_TRUE(create_directory(path(auth_file_suffix))); }, "ok fail warn fail ok ok ok skip", "auth.json cannot be read"},
+      {"a provider of another name", {"--offline"}, [&] { bytes text = cli_template; for (std::size_t at; (at = text.find("Veskara")) != bytes::npos;) text.replace(at, 7, "Own"); put(config_file_suffix, text); }, "ok ok warn ok ok ok ok skip", "not Veskara"},
+      {"a CLI config with env_key", {}, [&] { bytes text = config_at(service.base_url()); put(config_file_suffix, text.insert(text.find("requires_openai_auth"), "env_key = \"OPENAI_API_KEY\"\n")); }, "ok ok fail fail ok ok ok skip", "has env_key"},
+      {"settings that change how the client signs in", {"--offline"}, [&] { put(config_file_suffix, "forced_login_method = \"chatgpt\"\n" + cli_template); }, "ok ok fail ok ok ok ok skip", "forced_login_method"},
+      {"the keyring", {"--offline"}, [&] { put(config_file_suffix, "cli_auth_credentials_store = \"keyring\"\n" + cli_template); }, "ok ok fail ok ok ok ok skip", "the system keyring, not"},
+      {"the keyring first", {"--offline"}, [&] { put(config_file_suffix, "cli_auth_credentials_store = \"auto\"\n" + cli_template); }, "ok ok warn ok ok ok ok skip", "the system keyring first"},
+      {"a top-level profile", {"--offline"}, [&] { put(config_file_suffix, "profile = \"fast\"\n" + cli_template); }, "ok ok warn ok ok ok ok skip", "top-level profile (\"fast\")"},
+      {"the Desktop template, its key from .env", {}, [&] { bytes text = desktop_template; put(config_file_suffix, text.replace(text.find(MORVANE_API_BASE_URL), strlen(MORVANE_API_BASE_URL), service.base_url())); put(marker_file_suffix, marker_text(platform::desktop)); put(u"\\.env", "OPENAI_API_KEY=sk-doctor-other-0123456789\n"); setenv("OPENAI_API_KEY", key.c_str(), 1); /* .env's comes first */ }, "ok ok warn fail warn ok ok fail", "refused the key from OPENAI_API_KEY ("},
+      {"CODEX_API_KEY in .env, which the client ignores", {}, [&] { put(u"\\.env", "CODEX_API_KEY=sk-doctor-other-0123456789\nOPENAI_API_KEY=x\n"); }, "ok ok warn ok ok ok ok ok", "which Codex ignores in this file"},
+      {"the client's own doctor warns, and finds no models list", {}, [&] { raw_write(from_utf8(home + "/report.json"), "{\"checks\": {\"config.load\": {\"status\": \"warning\", \"summary\": " "\"config loaded\", \"details\": {\"startup warning\": \"bad role\"}, " "\"durationMs\": 1}, \"network.provider_reachability\": {\"status\": " "\"fail\", \"summary\": \"route 404\", \"durationMs\": 1}}}"); }, "ok ok warn ok ok ok warn ok", "says config.load: config loaded: bad role."},
+      {"the client's own doctor fails", {}, [&] { raw_write(from_utf8(home + "/report.json"), "{\"checks\": {\"auth.credentials\": {\"status\": \"fail\", \"summary\": " "\"unreadable\", \"durationMs\": 1}}}"); }, "ok ok warn ok ok ok fail ok", "says auth.credentials: unreadable."},
+      {"nothing listening", {}, [&] { put(config_file_suffix, config_at(closed)); }, "ok ok warn ok ok ok ok fail", "the connection was refused"},
+      {"plain HTTP to another machine", {}, [&] { put(config_file_suffix, config_at("http://example.invalid/v1")); }, "ok ok warn ok ok ok ok fail", "the key was not sent"},
+      {"config.toml that does not parse", {}, [&] { put(config_file_suffix, "model_provider = \"Veskara\"\n[model_providers.Veskara\n"); }, "ok ok fail ok ok ok ok skip", "not valid TOML at line 2"},
+      {"a provider that is not the template's", {}, [&] { bytes text = config_at(service.base_url()); put(config_file_suffix, text.replace(text.find("\"responses\""), 11, "\"chat\"")); }, "ok ok fail ok ok ok ok ok", "wire_api should be \"responses\""},
+      {"not signed in", {}, [&] { remove(auth_file_suffix); remove(marker_file_suffix); }, "ok fail warn fail ok ok ok skip", "Not signed in"},
+      {"a proxy in .env that is down, and CODEX_API_KEY", {}, [&] { put(u"\\.env", "# mine\nexport HTTP_PROXY=" + closed + "\n"); setenv("http_proxy", "http://127.0.0.1:9", 1); setenv("CODEX_API_KEY", "sk-doctor-other-0123456789", 1); }, "ok ok warn warn warn fail ok skip", ".env, line 2), which cannot be reached"},
+      {"a proxy that answers, for plain HTTP", {}, [&] { setenv("HTTP_PROXY", service.base_url().substr(0, service.base_url().size() - 3).c_str(), 1); }, "ok ok warn ok ok ok ok warn", "the key was not sent to check it"},
+      {"https through a proxy, which the stand-in is not", {}, [&] { put(config_file_suffix, config_at("https://" + address)); setenv("HTTPS_PROXY", ("http://" + address.substr(0, address.find('/'))).c_str(), 1); }, "ok ok warn ok ok ok ok fail", "the proxy failed"},
+      {"NO_PROXY naming base_url's host", {}, [&] { setenv("HTTP_PROXY", closed.c_str(), 1); setenv("no_proxy", "localhost, 127.0.0.1", 1); }, "ok ok warn ok ok ok ok ok", "no_proxy exempts"},
+      {"a key file others can read", {}, [&] { chmod(to_utf8(path(auth_file_suffix)).c_str(), 0644); }, "ok ok warn fail ok ok ok ok", "auth.json can be read by group, others"},
+      {"NO_PROXY=*, which the client takes for no host", {}, [&] { setenv("HTTP_PROXY", closed.c_str(), 1); setenv("NO_PROXY", "*", 1); }, "ok ok warn ok ok fail ok skip", "cannot be reached"},
+      {"CODEX_API_KEY that the service refuses", {}, [&] { setenv("CODEX_API_KEY", "sk-doctor-other-0123456789", 1); }, "ok ok warn warn ok ok ok fail", "refused the key from CODEX_API_KEY"},
+      {"CODEX_HOME not a full path", {}, [&] { ASSERT_EQ(chdir(home.c_str()), 0); setenv("CODEX_HOME", ".codex", 1); }, "warn ok warn ok ok ok ok ok", "not a full path: Codex started here reads"},
+      {"CODEX_HOME a file", {}, [&] { setenv("CODEX_HOME", narrow(path(auth_file_suffix)).c_str(), 1); }, "fail fail skip skip skip ok ok skip", "is not a folder"},
   };
+  // clang-format on
   const char* const ids[] = {"codex_home", "sign_in", "config", "key",
                              "overrides",  "proxy",   "client", "service"};
   for (const row& r : rows) {
