@@ -68,7 +68,7 @@ if(NOT CMAKE_CROSSCOMPILING)
   add_test(NAME ansible_sign_in
            COMMAND "${CMAKE_SOURCE_DIR}/tests/e2e/ansible_sign_in" $<TARGET_FILE:morvanectl>)
   # doctor's verdict against what the real Codex client does, which
-  # tools/setup installs here; skipped (77) without a network namespace.
+  # tools/setup installs here; skipped (77) without a network namespace, except in CI.
   set(MORVANE_CODEX_CLIENT "${CMAKE_SOURCE_DIR}/build/codex-client/node_modules/.bin/codex"
       CACHE FILEPATH "The Codex client 0.171.0 that the real_client test runs")
   add_test(NAME real_client COMMAND "${CMAKE_SOURCE_DIR}/tests/e2e/real_client"
