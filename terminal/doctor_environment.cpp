@@ -88,7 +88,11 @@ check check_overrides(facts& found) {
     return result;
   }
   if (file.state != text_file_state::read) {
-    find(result, verdict::warn, unread_file(file.state, found.dot_env_path));
+    // Sign in never writes this file: only the user can put it right.
+    find(result, verdict::warn,
+         say(file.state == text_file_state::too_large ? "dr_env_file_too_large"
+                                                      : "dr_env_file_unreadable",
+             {found.dot_env_path}));
     return result;
   }
   found.dot_env = read_dot_env(file.text);

@@ -37,6 +37,8 @@ check check_sign_in(facts& found) {
   found.account = read_status();
   if (!found.account.signed_in) {
     find(result, verdict::fail, say("dr_not_signed"));
+  } else if (!found.account.by_morvane) {
+    find(result, verdict::warn, say("dr_own_key", {masked_key(found.account.key)}));
   } else {
     const wide platform_name = ui_text(found.account.client == platform::cli ? "cli" : "app");
     find(result, verdict::ok, say("dr_signed", {platform_name, masked_key(found.account.key)}));

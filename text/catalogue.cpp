@@ -102,6 +102,11 @@ const catalogue_entry command_line_catalogue[] = {
      u"Not signed in, so Codex is not ready through Morvane; run morvanectl sign-in.",
      u"Chưa đăng nhập nên Codex chưa sẵn sàng qua Morvane; hãy chạy morvanectl sign-in."},
     {"dr_signed", u"Signed in for %1 with the key %2.", u"Đã đăng nhập cho %1 với key %2."},
+    {"dr_own_key",
+     u"Your own key %1 is in place, not one signed in through Morvane; run morvanectl sign-in to "
+     u"use the service.",
+     u"Key riêng của bạn %1 đang được dùng, không phải key đăng nhập qua Morvane; hãy chạy "
+     u"morvanectl sign-in để dùng dịch vụ."},
     {"dr_skip_home", u"Skipped: there is no Codex folder to look in.",
      u"Bỏ qua: không có thư mục Codex để kiểm tra."},
     {"dr_file_missing", u"%1 is missing; run morvanectl sign-in to write it.",
@@ -111,6 +116,14 @@ const catalogue_entry command_line_catalogue[] = {
      u"morvanectl sign-in to write it anew.",
      u"Không đọc được %1 (không có quyền, hoặc không phải tệp); hãy cho phép bạn đọc nó, hoặc chạy "
      u"morvanectl sign-in để ghi lại."},
+    {"dr_env_file_unreadable",
+     u"%1 cannot be read (no permission, or not a file), so what it sets for Codex is unknown; "
+     u"make it readable to you, or remove it.",
+     u"Không đọc được %1 (không có quyền, hoặc không phải tệp) nên không rõ nó đặt gì cho Codex; "
+     u"hãy cho phép bạn đọc nó, hoặc xoá nó."},
+    {"dr_env_file_too_large",
+     u"%1 is larger than 4 MiB, so what it sets for Codex was not read; shorten it or remove it.",
+     u"%1 lớn hơn 4 MiB nên không đọc được nó đặt gì cho Codex; hãy rút gọn hoặc xoá nó."},
     {"dr_file_too_large", u"%1 is larger than 4 MiB, so it was not read; run morvanectl sign-in.",
      u"%1 lớn hơn 4 MiB nên không được đọc; hãy chạy morvanectl sign-in."},
     {"dr_config_bad",

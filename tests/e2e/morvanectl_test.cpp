@@ -650,6 +650,8 @@ TEST_F(morvanectl_test, doctor_outcomes) {
       {"config.toml that does not parse", {}, [&] { put(config_file_suffix, "model_provider = \"Veskara\"\n[model_providers.Veskara\n"); }, "ok ok fail ok ok ok ok skip", "not valid TOML at line 2"},
       {"a provider that is not the template's", {}, [&] { bytes text = config_at(service.base_url()); put(config_file_suffix, text.replace(text.find("\"responses\""), 11, "\"chat\"")); }, "ok ok fail ok ok ok ok ok", "wire_api should be \"responses\""},
       {"not signed in", {}, [&] { remove(auth_file_suffix); remove(marker_file_suffix); }, "ok fail warn fail ok ok ok skip", "Not signed in"},
+      {"the user's own key, without the marker", {}, [&] { remove(marker_file_suffix); }, "ok warn warn ok ok ok ok ok", "Your own key sk-"},
+      {"a .env too large to read", {"--offline"}, [&] { put(u"\\.env", std::string(5 << 20, '#')); }, "ok ok warn ok warn ok ok skip", "shorten it or remove it"},
       {"a proxy in .env that is down, and CODEX_API_KEY", {}, [&] { put(u"\\.env", "# mine\nexport HTTP_PROXY=" + closed + "\n"); setenv("http_proxy", "http://127.0.0.1:9", 1); setenv("CODEX_API_KEY", "sk-doctor-other-0123456789", 1); }, "ok ok warn warn warn fail ok skip", ".env, line 2), which cannot be reached"},
       {"a proxy that answers, for plain HTTP", {}, [&] { setenv("HTTP_PROXY", service.base_url().substr(0, service.base_url().size() - 3).c_str(), 1); }, "ok ok warn ok ok ok ok warn", "the key was not sent to check it"},
       {"https through a proxy, which the stand-in is not", {}, [&] { put(config_file_suffix, config_at("https://" + address)); setenv("HTTPS_PROXY", ("http://" + address.substr(0, address.find('/'))).c_str(), 1); }, "ok ok warn ok ok ok ok fail", "the proxy failed"},
