@@ -17,7 +17,10 @@ check check_codex_home(facts& found) {
     home.absolute = set_process_variable(u"CODEX_HOME", home.path);
     find(result, verdict::warn, say("dr_home_relative", {home.setting, home.path}));
   }
-  if (home.path.empty()) {
+  if (!home.exact) {
+    // Neither Sign in nor, most likely, the client can use that name.
+    find(result, verdict::fail, say("dr_home_not_exact", {home.setting}));
+  } else if (home.path.empty()) {
     find(result, verdict::fail, say("dr_home_none"));
   } else if (!path_exists(home.path)) {
     find(result, verdict::fail, say("dr_home_missing", {home.path}));

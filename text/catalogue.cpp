@@ -80,6 +80,11 @@ const catalogue_entry command_line_catalogue[] = {
     {"would_reset", u"Reset would undo the sign-in on this device.",
      u"Reset sẽ hoàn tác việc đăng nhập trên thiết bị này."},
     // morvanectl doctor: a sentence per finding, %1, %2... standing for its values.
+    {"dr_home_not_exact",
+     u"The Codex folder's name %1 is not valid Unicode, so Morvane cannot use it exactly as it "
+     u"is; rename the folder, or set CODEX_HOME to a folder whose name is.",
+     u"Tên thư mục Codex %1 không phải Unicode hợp lệ nên Morvane không dùng đúng được tên đó; "
+     u"hãy đổi tên thư mục, hoặc đặt CODEX_HOME là một thư mục có tên hợp lệ."},
     {"dr_home_none", u"Cannot find your home folder, so there is no Codex folder to read.",
      u"Không tìm thấy thư mục cá nhân của bạn nên không có thư mục Codex nào để đọc."},
     {"dr_home_relative",

@@ -660,6 +660,7 @@ TEST_F(morvanectl_test, doctor_outcomes) {
       {"NO_PROXY=*, which the client takes for no host", {}, [&] { setenv("HTTP_PROXY", closed.c_str(), 1); setenv("NO_PROXY", "*", 1); }, "ok ok warn ok ok fail ok skip", "cannot be reached"},
       {"CODEX_API_KEY that the service refuses", {}, [&] { setenv("CODEX_API_KEY", "sk-doctor-other-0123456789", 1); }, "ok ok warn warn ok ok ok fail", "refused the key from CODEX_API_KEY"},
       {"CODEX_HOME not a full path", {}, [&] { ASSERT_EQ(chdir(home.c_str()), 0); setenv("CODEX_HOME", ".codex", 1); }, "warn ok warn ok ok ok ok ok", "not a full path: Codex started here reads"},
+      {"CODEX_HOME not valid UTF-8", {"--offline"}, [&] { setenv("CODEX_HOME", (home + "/h\xff").c_str(), 1); }, "fail fail skip skip skip ok ok skip", "is not valid Unicode"},
       {"CODEX_HOME a file", {}, [&] { setenv("CODEX_HOME", narrow(path(auth_file_suffix)).c_str(), 1); }, "fail fail skip skip skip ok ok skip", "is not a folder"},
   };
   // clang-format on
