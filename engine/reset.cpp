@@ -1,4 +1,5 @@
 // The Reset command: undoes what Sign in set up for the current user.
+#include <algorithm>
 #include <optional>
 
 #include "codex_files.h"
@@ -51,16 +52,22 @@ reset_outcome reset_without_asking(run_as run) {
     }
     remove_leftovers(home);
   }
-  outcome.changed = anything_to_undo(home, has_home);
-  if (!outcome.changed) return outcome;
+  if (!anything_to_undo(home, has_home)) return outcome;
+  const bool proxies_were_set = !proxy_settings_clear();
+  const bool key_was_set = !read_user_env(api_key_variable).empty();
   clear_proxy_settings();
   if (has_home) outcome.changes = give_back_own_files(home);
   // A key left in the environment still signs the desktop app in.
   const host_result removed = delete_user_env(api_key_variable, true);
-  if (!removed && !read_user_env(api_key_variable).empty())
+  const bool key_left = !read_user_env(api_key_variable).empty();
+  if (!removed && key_left)
     outcome.changes.push_back(
         {reset_step::removed,
          {fault_kind::no_environment, user_environment_store(), removed.error},
          false});
+  // What was undone, whatever could not be.
+  outcome.changed = (proxies_were_set && proxy_settings_clear()) || (key_was_set && !key_left) ||
+                    std::any_of(outcome.changes.begin(), outcome.changes.end(),
+                                [](const reset_change& change) { return change.done; });
   return outcome;
 }

@@ -271,4 +271,13 @@ TEST_F(reset_test, on_a_clean_user_creates_nothing) {
 #endif
 }
 
+// Changed is what was undone: a Reset that could undo nothing says so.
+TEST_F(reset_test, changed_only_where_something_was_undone) {
+  set_user_env(u"OPENAI_API_KEY", u"sk-left-0123456", false);
+  stop_changes_after(0);
+  EXPECT_FALSE(reset_without_asking().changed);
+  stop_changes_after(SIZE_MAX);
+  EXPECT_TRUE(reset_without_asking().changed);
+}
+
 }  // namespace
