@@ -793,6 +793,12 @@ TEST_F(morvanectl_test, key_is_sent_only_where_the_rule_allows) {
   EXPECT_EQ(
       get_with_key("https://127.0.0.1:" + tls.port() + "/v1/models", sent, closed, 10000).failure,
       web_failure::proxy_failed);
+  // Trusted where SSL_CERT_FILE names the certificate; through a proxy
+  // that refuses to see the key, inside the tunnel.
+  const std::string over_tls = "https://127.0.0.1:" + tls.port() + "/v1/models";
+  EXPECT_EQ(get_with_key(over_tls, sent, "", 10000, pem).status, 200);
+  EXPECT_EQ(get_with_key(over_tls, sent, "http://127.0.0.1:" + plain.port(), 10000, pem).status,
+            200);
   EXPECT_EQ(reach_proxy(closed, 10000).failure, web_failure::refused);
   EXPECT_EQ(reach_proxy("127.0.0.1:" + plain.port(), 10000).failure, web_failure::none);
 }

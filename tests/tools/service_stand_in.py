@@ -4,7 +4,8 @@ tests and for the real Codex client: GET .../models answers 200 with
 "Authorization: Bearer KEY" and 401 with any other key; POST .../responses
 with the key streams one short answer as the client reads it (server-sent
 events), 401 without it. A path with /moved/ in it answers 301 towards the
-same path without it. Prints the port it listens on, then serves until it
+same path without it. CONNECT opens a tunnel to 127.0.0.1, as a proxy
+does, unless the request carries a key. Prints the port it listens on, then serves until it
 is stopped, 120 s at most (or SECONDS).
 
     service_stand_in.py KEY [--no-models] [--log FILE] [--seconds SECONDS]
@@ -16,7 +17,9 @@ is stopped, 120 s at most (or SECONDS).
 """
 import http.server
 import json
+import select
 import signal
+import socket
 import ssl
 import sys
 
@@ -76,6 +79,26 @@ class Service(http.server.BaseHTTPRequestHandler):
         else:
             stream = "".join("data: %s\n\n" % json.dumps(event) for event in events())
             self.answer(200, stream.encode(), "text/event-stream")
+
+    def do_CONNECT(self):
+        """A proxy's tunnel to this machine, as the client's proxy opens one;
+        it refuses a request that would show the proxy the key."""
+        host, _, port = self.path.rpartition(":")
+        if host != "127.0.0.1" or self.accepted() or "Authorization" in self.headers:
+            self.answer(403, b"")
+            return
+        upstream = socket.create_connection((host, int(port)))
+        self.send_response(200)
+        self.end_headers()
+        ends = [self.connection, upstream]
+        while True:
+            ready, _, _ = select.select(ends, [], [], 10)
+            data = ready and ready[0].recv(65536)
+            if not data:
+                break
+            (upstream if ready[0] is self.connection else self.connection).sendall(data)
+        upstream.close()
+        self.close_connection = True
 
     def log_message(self, *arguments):
         pass
