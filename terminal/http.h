@@ -55,7 +55,21 @@ web_reply reach_proxy(const bytes& proxy, unsigned milliseconds);
 // brackets; empty when it cannot read the address.
 bytes host_of(const bytes& url);
 
+// What get_with_key says instead of sending the key for a route, straight
+// or through a proxy; none where the key may go.
+web_failure refusal_of(key_route route, bool through_proxy);
+
 // The host part of an address as the library gave it, judged: a loopback
 // address written so that no reader can take it for another (127.x.x.x in
 // plain decimal, ::1, localhost).
 bool is_loopback_host(const bytes& host);
+
+// What the rule needs of an address, as the platform's HTTP library reads
+// it; route_of and host_of (http_route.cpp) judge that.
+struct address_reading {
+  bool web = false;       // http or https, with a host
+  bool secure = false;    // https
+  bool has_user = false;  // a user name or password in it
+  bytes host;             // as the library gives it
+};
+address_reading read_address(const bytes& url);

@@ -45,19 +45,6 @@ url_handle read_url(const bytes& text, unsigned flags = 0) {
   return url;
 }
 
-key_route route_of_read(CURLU* url, const bytes& text) {
-  if (!url) return key_route::not_web;
-  const bytes scheme = part_of(url, CURLUPART_SCHEME);
-  if (scheme == "https") return key_route::https;
-  if (scheme != "http") return key_route::not_web;
-  // Readers disagree on where "http://a\@b" or a user name leads; the key
-  // waits for an address that leaves no doubt.
-  if (text.find('\\') != bytes::npos || !part_of(url, CURLUPART_USER).empty())
-    return key_route::withheld;
-  return is_loopback_host(part_of(url, CURLUPART_HOST)) ? key_route::loopback_http
-                                                        : key_route::withheld;
-}
-
 // Called once connected, before the request goes: plain HTTP only to an
 // address of this machine, whatever the name resolved to.
 int connected_to_this_machine(void*, char* remote, char*, int, int) {
@@ -127,17 +114,26 @@ std::size_t ignore_body(char*, std::size_t size, std::size_t count, void*) {
 
 }  // namespace
 
-key_route route_of(const bytes& url) {
-  return route_of_read(read_url(url).get(), url);
+address_reading read_address(const bytes& url) {
+  address_reading address;
+  const url_handle read = read_url(url);
+  if (!read) return address;
+  const bytes scheme = part_of(read.get(), CURLUPART_SCHEME);
+  address.host = part_of(read.get(), CURLUPART_HOST);
+  address.web = (scheme == "http" || scheme == "https") && !address.host.empty();
+  address.secure = scheme == "https";
+  address.has_user = !part_of(read.get(), CURLUPART_USER).empty() ||
+                     !part_of(read.get(), CURLUPART_PASSWORD).empty();
+  return address;
 }
 
 web_reply get_with_key(const bytes& url, const wide& key, const bytes& proxy, unsigned milliseconds,
                        const bytes& certificate_file) {
+  const key_route route = route_of(url);
+  const web_failure refusal = refusal_of(route, !proxy.empty());
+  if (refusal != web_failure::none) return failed(refusal);
+  // libcurl connects by the same reading of the address that the rule judged.
   const url_handle address = read_url(url);
-  const key_route route = route_of_read(address.get(), url);
-  if (route == key_route::not_web) return failed(web_failure::not_web);
-  if (route == key_route::withheld || (route == key_route::loopback_http && !proxy.empty()))
-    return failed(web_failure::key_withheld);
   // The proxy's port as its address implies it (80 for http://), not
   // libcurl's 1080, so that the proxy tried is the one the client uses.
   const url_handle proxy_address = proxy.empty() ? nullptr : read_url(proxy, CURLU_DEFAULT_SCHEME);
@@ -172,13 +168,6 @@ web_reply get_with_key(const bytes& url, const wide& key, const bytes& proxy, un
   if (route == key_route::loopback_http)
     curl_easy_setopt(c, CURLOPT_PREREQFUNCTION, connected_to_this_machine);
   return perform(c, !proxy.empty());
-}
-
-bytes host_of(const bytes& url) {
-  const url_handle address = read_url(url);
-  bytes host = address ? part_of(address.get(), CURLUPART_HOST) : bytes();
-  if (host.size() > 1 && host.front() == '[') host = host.substr(1, host.size() - 2);
-  return lower_case(host);
 }
 
 web_reply reach_proxy(const bytes& proxy, unsigned milliseconds) {

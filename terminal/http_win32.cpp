@@ -149,15 +149,6 @@ cracked_url crack(const winhttp_calls& calls, const bytes& url) {
   return address;
 }
 
-key_route route_of_cracked(const cracked_url& address, const bytes& url) {
-  if (!address.read || address.host.empty()) return key_route::not_web;
-  if (address.secure) return key_route::https;
-  // Readers disagree on where "http://a\@b" or a user name leads; the key
-  // waits for an address that leaves no doubt.
-  if (url.find('\\') != bytes::npos || address.has_user) return key_route::withheld;
-  return is_loopback_host(to_utf8(address.host)) ? key_route::loopback_http : key_route::withheld;
-}
-
 // A proxy as "host:port", the form WinHTTP takes; empty when it cannot be read.
 wide proxy_name(const winhttp_calls& calls, const bytes& proxy) {
   const cracked_url address =
@@ -249,31 +240,28 @@ web_reply exchange_by(const winhttp_calls& calls, const cracked_url& address, co
 
 }  // namespace
 
-key_route route_of(const bytes& url) {
+address_reading read_address(const bytes& url) {
   const winhttp_calls* const calls = winhttp();
-  return calls ? route_of_cracked(crack(*calls, url), url) : key_route::not_web;
+  const cracked_url cracked = calls ? crack(*calls, url) : cracked_url();
+  address_reading address;
+  address.web = cracked.read && !cracked.host.empty();
+  address.secure = cracked.secure;
+  address.has_user = cracked.has_user;
+  address.host = to_utf8(cracked.host);
+  return address;
 }
 
 web_reply get_with_key(const bytes& url, const wide& key, const bytes& proxy, unsigned milliseconds,
                        const bytes&) {
   const winhttp_calls* const calls = winhttp();
   if (!calls) return failed_with_last_error();
+  const web_failure refusal = refusal_of(route_of(url), !proxy.empty());
+  if (refusal != web_failure::none) return failed(refusal);
+  // WinHTTP connects by the same reading of the address that the rule judged.
   const cracked_url address = crack(*calls, url);
-  const key_route route = route_of_cracked(address, url);
-  if (route == key_route::not_web) return failed(web_failure::not_web);
-  if (route == key_route::withheld || (route == key_route::loopback_http && !proxy.empty()))
-    return failed(web_failure::key_withheld);
   const wide through = proxy.empty() ? wide() : proxy_name(*calls, proxy);
   if (!proxy.empty() && through.empty()) return failed(web_failure::proxy_failed);
   return exchange_by(*calls, address, key, through, milliseconds);
-}
-
-bytes host_of(const bytes& url) {
-  const winhttp_calls* const calls = winhttp();
-  const cracked_url address = calls ? crack(*calls, url) : cracked_url();
-  bytes host = address.read ? to_utf8(address.host) : bytes();
-  if (host.size() > 1 && host.front() == '[') host = host.substr(1, host.size() - 2);
-  return lower_case(host);
 }
 
 // A HEAD request to the proxy itself, without the key: any answer, even an
